@@ -1,0 +1,198 @@
+// What the window looks like: title, size and the thirteen controls with their
+// texts, places, tab order and tooltips. Data only; each front end draws it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+namespace kestrand::layout {
+
+inline constexpr std::string_view kTitle = "FEXO- Scenario Kestrand";
+
+// Positions are in twips: 15 to a pixel at 96 dots per inch.
+inline constexpr int kTwipsPerPixel = 15;
+inline constexpr int kClientWidthTwips = 8670;
+inline constexpr int kClientHeightTwips = 4095;
+
+inline constexpr std::string_view kFontFace = "MS Sans Serif";
+inline constexpr double kFontPoints = 8.25;
+
+struct Rgb final {
+    std::uint8_t red, green, blue;
+};
+inline constexpr Rgb kEntryText{255, 0, 0};
+inline constexpr Rgb kBandText{0, 0, 255};
+
+enum class Kind {
+    Entry,     // single line, right-aligned, red, bold
+    Button,    // normal weight
+    Label,     // right-aligned, bold, opaque
+    BandLabel, // a Label in blue with a single sunken border
+};
+
+enum class Control {
+    txtVPs,
+    cmdNotes,
+    cmdCalculate,
+    cmdExit,
+    lblD,
+    lblVPs,
+    lblNumber0,
+    lblNumber3,
+    lblNumber2,
+    lblNumber1,
+    lblOV,
+    lblSV,
+    lblMV,
+};
+
+struct Rect final {
+    int left, top, width, height;
+};
+
+struct ControlSpec final {
+    Control id;
+    Kind kind;
+    std::string_view text;
+    Rect twips;
+    int tabIndex;
+    bool tabStop;
+    // Buttons that run the entry's check before the focus may move to them.
+    bool validates;
+    std::string_view toolTip;
+};
+
+inline constexpr int kBandCount = 4;
+
+// Creation order. Labels never take the focus, so their tab stops are off.
+inline constexpr std::array<ControlSpec, 13> kControls{{
+    {Control::txtVPs,
+     Kind::Entry,
+     "0",
+     {7440, 2040, 1095, 495},
+     1,
+     true,
+     false,
+     "Enter the Total Scenario Victory Points Here- Then Press Calculate Button (or Hit Return) "
+     "to Calculate Victory Levels"},
+    {Control::cmdNotes,
+     Kind::Button,
+     "Notes",
+     {6240, 2640, 1095, 615},
+     0,
+     false,
+     true,
+     "Click Here to Display Notes on Scenario Victory Level Calculation"},
+    {Control::cmdCalculate,
+     Kind::Button,
+     "Calculate",
+     {7440, 2640, 1095, 615},
+     9,
+     true,
+     true,
+     "With a Value in the Box Above, Click to Calculate Victory Levels"},
+    {Control::cmdExit,
+     Kind::Button,
+     "Exit",
+     {7440, 3360, 1095, 615},
+     8,
+     true,
+     false,
+     "Click to Exit"},
+    {Control::lblD,
+     Kind::Label,
+     "Draw (+/-):",
+     {120, 2040, 2415, 255},
+     12,
+     false,
+     false,
+     "Values for Draw at Right"},
+    {Control::lblVPs,
+     Kind::Label,
+     "Total Number of Scenario Victory Points:",
+     {5040, 2040, 2415, 495},
+     11,
+     false,
+     false,
+     "Enter the Total Scenario Victory Points in the Text Box at Right- Press Calculate Button "
+     "(or Hit Return) to Calculate Victory Levels"},
+    {Control::lblNumber0,
+     Kind::BandLabel,
+     "0",
+     {2520, 2040, 1215, 255},
+     10,
+     false,
+     false,
+     "Contains Values for Draw"},
+    {Control::lblNumber3,
+     Kind::BandLabel,
+     "0",
+     {2520, 3120, 1215, 255},
+     2,
+     false,
+     false,
+     "Contains Value for Overwhelming Victory- Value Here to Upper Value (See Notes for Details)"},
+    {Control::lblNumber2,
+     Kind::BandLabel,
+     "0",
+     {2520, 2760, 1215, 255},
+     3,
+     false,
+     false,
+     "Contains Values for Significant Victory"},
+    {Control::lblNumber1,
+     Kind::BandLabel,
+     "0",
+     {2520, 2400, 1215, 255},
+     4,
+     false,
+     false,
+     "Contains Values for Marginal Victory"},
+    {Control::lblOV,
+     Kind::Label,
+     "Overwhelming Victory (+/-):",
+     {120, 3120, 2415, 255},
+     5,
+     false,
+     false,
+     "Values for Overwhelming Victory at Right"},
+    {Control::lblSV,
+     Kind::Label,
+     "Significant Victory: (+/-):",
+     {120, 2760, 2415, 255},
+     6,
+     false,
+     false,
+     "Values for Significant Victory at Right"},
+    {Control::lblMV,
+     Kind::Label,
+     "Marginal Victory (+/-):",
+     {120, 2400, 2415, 255},
+     7,
+     false,
+     false,
+     "Values for Marginal Victory at Right"},
+}};
+
+// The band label of lblNumber(i).
+[[nodiscard]] constexpr Control bandControl(int index) {
+    constexpr std::array<Control, kBandCount> bands{Control::lblNumber0, Control::lblNumber1,
+                                                    Control::lblNumber2, Control::lblNumber3};
+    return bands.at(static_cast<std::size_t>(index));
+}
+
+[[nodiscard]] constexpr const ControlSpec& spec(Control id) {
+    for (const ControlSpec& c : kControls) {
+        if (c.id == id) {
+            return c;
+        }
+    }
+    return kControls.front(); // unreachable: every Control has a row
+}
+
+[[nodiscard]] constexpr int pixels(int twips) {
+    return twips / kTwipsPerPixel;
+}
+
+} // namespace kestrand::layout

@@ -1,0 +1,53 @@
+// The Qt window: builds the thirteen controls from the layout table, paints
+// the background and routes each user action to one handler of the form.
+// It holds no rules of its own; those live in the form and in levels.
+#pragma once
+
+#include "app/form_layout.h"
+#include "app/kestrand_form.h"
+
+#include <QPixmap>
+#include <QWidget>
+
+#include <array>
+
+class QLabel;
+class QPushButton;
+
+namespace kestrand::qtui {
+
+class EntryBox;
+
+class MainWindow final : public QWidget {
+public:
+    MainWindow();
+
+    // Routes events to the form from now on; call before the first show().
+    void attach(Kestrand& form);
+
+    [[nodiscard]] EntryBox* entry() const { return entry_; }
+    [[nodiscard]] QPushButton* button(layout::Control id) const;
+    [[nodiscard]] QLabel* band(int index) const;
+    [[nodiscard]] QWidget* control(layout::Control id) const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    [[nodiscard]] bool validates(const QWidget* target) const;
+    [[nodiscard]] QWidget* tabTarget(bool next) const;
+    // True when the focus may leave the entry for target; a refusal keeps it.
+    [[nodiscard]] bool mayLeaveEntryFor(const QWidget* target);
+
+    Kestrand* form_ = nullptr;
+    EntryBox* entry_ = nullptr;
+    std::array<QWidget*, layout::kControls.size()> controls_{};
+    QPixmap background_;
+    bool shownOnce_ = false;
+};
+
+} // namespace kestrand::qtui

@@ -1,0 +1,99 @@
+#include "app/qt/qt_services.h"
+
+#include "app/qt/entry_box.h"
+#include "app/qt/main_window.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace kestrand::qtui {
+namespace {
+
+QString qs(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+void showMessageBox(QWidget* parent, const levels::Message& message) {
+    const QMessageBox::Icon icon = message.icon == levels::MessageIcon::Information
+                                       ? QMessageBox::Information
+                                       : QMessageBox::Warning;
+    QMessageBox box(icon, qs(message.title),
+                    qs(message.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
+                    QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+QtServices::QtServices(MainWindow& window, Presenter presenter, EndAction end)
+    : window_(window), presenter_(std::move(presenter)), end_(std::move(end)) {
+    if (!presenter_) {
+        presenter_ = [this](const levels::Message& m) { showMessageBox(&window_, m); };
+    }
+    if (!end_) {
+        end_ = [this] {
+            window_.close();
+            QCoreApplication::exit(0);
+        };
+    }
+}
+
+std::string QtServices::entryText() const {
+    return window_.entry()->text().toStdString();
+}
+
+void QtServices::setEntryText(std::string_view text) {
+    window_.entry()->setText(qs(text));
+}
+
+void QtServices::setFocus(FocusTarget target) {
+    QWidget* const widget = target == FocusTarget::Entry
+                                ? static_cast<QWidget*>(window_.entry())
+                                : window_.control(layout::Control::cmdExit);
+    widget->setFocus(Qt::OtherFocusReason);
+}
+
+IndexBounds QtServices::bandBounds() const {
+    return {0, layout::kBandCount - 1};
+}
+
+std::string QtServices::bandCaption(std::int16_t index) const {
+    return window_.band(index)->text().toStdString();
+}
+
+void QtServices::setBandCaption(std::int16_t index, std::string_view caption) {
+    window_.band(index)->setText(qs(caption));
+}
+
+std::string QtServices::title() const {
+    return window_.windowTitle().toStdString();
+}
+
+void QtServices::setTitle(std::string_view title) {
+    window_.setWindowTitle(qs(title));
+}
+
+WindowState QtServices::windowState() const {
+    if (window_.isMinimized()) {
+        return WindowState::Minimized;
+    }
+    return window_.isMaximized() ? WindowState::Maximized : WindowState::Normal;
+}
+
+std::string QtServices::decimalSeparator() const {
+    return QLocale().decimalPoint().toStdString();
+}
+
+void QtServices::showMessage(const levels::Message& message) {
+    presenter_(message);
+}
+
+void QtServices::unloadAndEnd() {
+    end_();
+}
+
+} // namespace kestrand::qtui

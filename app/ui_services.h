@@ -1,0 +1,49 @@
+// The few things the form asks of a windowing system: texts, focus, title,
+// state and a modal message box. It knows nothing of widgets or messages loops.
+#pragma once
+
+#include "levels/message.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kestrand {
+
+enum class FocusTarget { Entry, Exit };
+
+enum class WindowState { Normal = 0, Minimized = 1, Maximized = 2 };
+
+struct IndexBounds final {
+    std::int16_t lowest;
+    std::int16_t highest;
+};
+
+// Texts are UTF-8. Every call happens on the user-interface thread.
+class UiServices {
+public:
+    virtual ~UiServices() = default;
+
+    [[nodiscard]] virtual std::string entryText() const = 0;
+    virtual void setEntryText(std::string_view text) = 0;
+    virtual void setFocus(FocusTarget target) = 0;
+
+    [[nodiscard]] virtual IndexBounds bandBounds() const = 0;
+    [[nodiscard]] virtual std::string bandCaption(std::int16_t index) const = 0;
+    virtual void setBandCaption(std::int16_t index, std::string_view caption) = 0;
+
+    [[nodiscard]] virtual std::string title() const = 0;
+    virtual void setTitle(std::string_view title) = 0;
+    [[nodiscard]] virtual WindowState windowState() const = 0;
+
+    // The user's decimal separator, for numbers quoted in messages.
+    [[nodiscard]] virtual std::string decimalSeparator() const = 0;
+
+    // Modal: returns once the user has closed the box.
+    virtual void showMessage(const levels::Message& message) = 0;
+
+    // Closes the window and ends the process; nothing of the form runs after.
+    virtual void unloadAndEnd() = 0;
+};
+
+} // namespace kestrand

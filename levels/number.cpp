@@ -1,0 +1,214 @@
+#include "levels/number.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <system_error>
+
+namespace levels {
+namespace {
+
+bool isSkipped(char c) {
+    return c == ' ' || c == '\t' || c == '\n';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Walks the text with blanks, tabs and line feeds made invisible, so that
+// "1 2" and "12" read alike.
+class Cursor final {
+public:
+    explicit Cursor(std::string_view text) : text_(text) {}
+
+    [[nodiscard]] char peek() {
+        while (pos_ < text_.size() && isSkipped(text_[pos_])) {
+            ++pos_;
+        }
+        return pos_ < text_.size() ? text_[pos_] : '\0';
+    }
+    void advance() { ++pos_; }
+    [[nodiscard]] std::size_t position() const { return pos_; }
+    void rewind(std::size_t position) { pos_ = position; }
+
+private:
+    std::string_view text_;
+    std::size_t pos_ = 0;
+};
+
+// More digits than this cannot change a correctly rounded double; beyond it
+// only whether any non-zero digit follows matters.
+constexpr std::size_t kMaxDigits = 800;
+// Exponents are saturated here: anything larger is out of range anyway.
+constexpr std::int64_t kExponentCap = 1'000'000'000;
+
+// The number as 0.D x 10^E, with D free of leading zeros.
+struct Decimal final {
+    bool negative = false;
+    std::string digits;
+    bool sticky = false;
+    std::int64_t exponent = 0;
+};
+
+void appendDigit(Decimal& d, char c) {
+    if (d.digits.size() < kMaxDigits) {
+        d.digits.push_back(c);
+    } else if (c != '0') {
+        d.sticky = true;
+    }
+}
+
+std::int64_t readExponent(Cursor& in) {
+    const std::size_t start = in.position();
+    in.advance(); // the "E" or "e"
+    bool negative = false;
+    if (const char sign = in.peek(); sign == '+' || sign == '-') {
+        negative = sign == '-';
+        in.advance();
+    }
+    if (!isDigit(in.peek())) {
+        in.rewind(start); // "12e" is 12 followed by a stray letter
+        return 0;
+    }
+    std::int64_t value = 0;
+    for (char c = in.peek(); isDigit(c); c = in.peek()) {
+        value = std::min<std::int64_t>(value * 10 + (c - '0'), kExponentCap);
+        in.advance();
+    }
+    return negative ? -value : value;
+}
+
+Decimal scan(std::string_view text) {
+    Cursor in(text);
+    Decimal d;
+    if (const char sign = in.peek(); sign == '+' || sign == '-') {
+        d.negative = sign == '-';
+        in.advance();
+    }
+    bool anyDigit = false;
+    bool seenPoint = false;
+    for (char c = in.peek();; c = in.peek()) {
+        if (isDigit(c)) {
+            anyDigit = true;
+            if (d.digits.empty() && c == '0') {
+                if (seenPoint) {
+                    --d.exponent; // a zero right after the point shifts the value down
+                }
+            } else {
+                appendDigit(d, c);
+                if (!seenPoint) {
+                    ++d.exponent;
+                }
+            }
+        } else if (c == '.' && !seenPoint) {
+            seenPoint = true;
+        } else {
+            break;
+        }
+        in.advance();
+    }
+    if (!anyDigit) {
+        return {};
+    }
+    if (const char c = in.peek(); c == 'e' || c == 'E') {
+        d.exponent += readExponent(in);
+    }
+    return d;
+}
+
+} // namespace
+
+double readTotal(std::string_view text) {
+    const Decimal d = scan(text);
+    if (d.digits.empty()) {
+        return 0.0;
+    }
+    constexpr double kLargest = std::numeric_limits<double>::max();
+    // 0.1e310 overflows and 0.9e-330 underflows whatever the digits.
+    if (d.exponent > 310) {
+        return d.negative ? -kLargest : kLargest;
+    }
+    if (d.exponent < -330) {
+        return 0.0;
+    }
+    std::string canonical = "0.";
+    canonical += d.digits;
+    if (d.sticky) {
+        canonical.push_back('1');
+    }
+    canonical += 'e';
+    canonical += std::to_string(d.exponent);
+
+    double magnitude = 0.0;
+    const auto [end, error] =
+        std::from_chars(canonical.data(), canonical.data() + canonical.size(), magnitude);
+    if (error == std::errc::result_out_of_range) {
+        magnitude = d.exponent > 0 ? kLargest : 0.0;
+    }
+    return d.negative ? -magnitude : magnitude;
+}
+
+std::string generalNumberForm(double value, std::string_view decimalSeparator) {
+    if (value == 0.0) {
+        return "0";
+    }
+    std::array<char, 64> buffer{};
+    if (!std::isfinite(value)) {
+        const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+        return {buffer.data(), result.ptr};
+    }
+    // 15 significant digits, correctly rounded: d.dddddddddddddde+xx
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                      std::chars_format::scientific, 14);
+    const std::string_view sci(buffer.data(), static_cast<std::size_t>(result.ptr - buffer.data()));
+    const std::size_t e = sci.find('e');
+    const bool negative = sci.front() == '-';
+
+    std::string digits;
+    for (const char c : sci.substr(0, e)) {
+        if (isDigit(c)) {
+            digits.push_back(c);
+        }
+    }
+    digits.erase(digits.find_last_not_of('0') + 1);
+    int exponent = 0;
+    std::from_chars(sci.data() + e + 1 + (sci[e + 1] == '+' ? 1 : 0), sci.data() + sci.size(),
+                    exponent);
+
+    std::string out = negative ? "-" : "";
+    if (exponent >= -4 && exponent < 15) {
+        if (exponent < 0) {
+            out += "0";
+            out += decimalSeparator;
+            out.append(static_cast<std::size_t>(-exponent - 1), '0');
+            out += digits;
+        } else {
+            const auto whole = static_cast<std::size_t>(exponent) + 1;
+            if (digits.size() <= whole) {
+                out += digits;
+                out.append(whole - digits.size(), '0');
+            } else {
+                out += digits.substr(0, whole);
+                out += decimalSeparator;
+                out += digits.substr(whole);
+            }
+        }
+        return out;
+    }
+    out += digits.substr(0, 1);
+    if (digits.size() > 1) {
+        out += decimalSeparator;
+        out += digits.substr(1);
+    }
+    out += exponent < 0 ? "E-" : "E+";
+    const int magnitude = exponent < 0 ? -exponent : exponent;
+    if (magnitude < 10) {
+        out += "0";
+    }
+    out += std::to_string(magnitude);
+    return out;
+}
+
+} // namespace levels
