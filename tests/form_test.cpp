@@ -1,0 +1,335 @@
+// Whole sessions played against the form through a scripted window: what the
+// user types and clicks, and what the window shows after each step.
+#include "app/notes.h"
+#include "levels/entry_check.h"
+#include "scripted_window.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+using kestrand::WindowState;
+using kestrand::testing::Focus;
+using kestrand::testing::ScriptedWindow;
+using levels::MessageIcon;
+
+using Bands = std::array<std::string, 4>;
+const Bands kReset{"0", "0", "0", "0"};
+constexpr const char* kTitle = "FEXO- Scenario Kestrand";
+
+TEST(Start, ShowsZerosWithTheFocusInTheEntry) {
+    ScriptedWindow w;
+    EXPECT_EQ(w.form().savedCaption(), kTitle);
+    w.show();
+    EXPECT_EQ(w.windowTitle(), kTitle);
+    EXPECT_EQ(w.entry(), "0");
+    EXPECT_EQ(w.bands(), kReset);
+    EXPECT_EQ(w.focus(), Focus::Entry);
+    EXPECT_TRUE(w.messages().empty());
+}
+
+TEST(Typing, RefusedCharactersShowInputErrorAndAreDropped) {
+    for (const char c : std::string("a -.,\x16\x03\x18\x1b\t")) {
+        ScriptedWindow w;
+        w.show().paste("12").type(std::string(1, c));
+        ASSERT_EQ(w.messages().size(), 1U) << int(c);
+        EXPECT_EQ(w.messages()[0], levels::keystrokeRefusal()) << int(c);
+        EXPECT_EQ(w.entry(), "12") << int(c);
+    }
+}
+
+TEST(Typing, DigitsAndBackspacePassSilently) {
+    ScriptedWindow w;
+    w.show().type("200\b\b5");
+    EXPECT_EQ(w.entry(), "025");
+    EXPECT_TRUE(w.messages().empty());
+}
+
+// A total entered, then Calculate by click or by Enter in the entry.
+struct SessionRow {
+    const char* name;
+    const char* entry;
+    Bands bands; // all "0" for a refusal
+    const char* title = nullptr;
+    const char* text = nullptr;
+};
+
+class Calculate : public testing::TestWithParam<std::tuple<SessionRow, bool>> {};
+
+TEST_P(Calculate, ShowsBandsOrOneRefusal) {
+    const auto& [row, byEnter] = GetParam();
+    ScriptedWindow w;
+    w.show().paste(row.entry);
+    if (byEnter) {
+        w.pressEnter();
+    } else {
+        w.click(Focus::Calculate);
+    }
+    EXPECT_EQ(w.bands(), row.bands);
+    if (row.title == nullptr) {
+        EXPECT_TRUE(w.messages().empty());
+        EXPECT_EQ(w.entry(), row.entry);
+        EXPECT_EQ(w.focus(), Focus::Exit);
+        return;
+    }
+    ASSERT_EQ(w.messages().size(), 1U);
+    EXPECT_EQ(w.messages()[0].title, row.title);
+    EXPECT_EQ(w.messages()[0].text, row.text);
+    EXPECT_EQ(w.messages()[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(w.entry(), "0");
+    EXPECT_EQ(w.focus(), Focus::Entry);
+    // The reset is the only thing written to the bands: no half-written display.
+    EXPECT_TRUE(std::all_of(w.bandWrites().begin(), w.bandWrites().end(),
+                            [](const std::string& s) { return s == "0"; }));
+}
+
+const char* const kZero = "Zero Value";
+const char* const kHigh = "Victory Point Total Too High";
+const char* const kLow = "Victory Point Total Too Low";
+
+INSTANTIATE_TEST_SUITE_P(
+    Sessions, Calculate,
+    testing::Combine(
+        testing::Values(
+            SessionRow{"Ten", "10", {"0-2", " 3-4", " 5-6", " 7+"}},
+            SessionRow{"Eleven", "11", {"0-2", " 3-4", " 5-7", " 8+"}},
+            SessionRow{"Thirteen", "13", {"0-3", " 4-5", " 6-8", " 9+"}},
+            SessionRow{"TwoHundredTypedAfterZero", "0200", {"0-40", " 41-80", " 81-120", " 121+"}},
+            SessionRow{"Top", "19999", {"0-4000", " 4001-8000", " 8001-11999", " 12000+"}},
+            SessionRow{"PastedFraction", "12.5", {"0-2", " 4-5", " 6-8", " 8+"}},
+            SessionRow{"PastedNegative", "-50", {"0--10", "-9--20", "-19--30", "-29+"}},
+            SessionRow{"PastedTrailingLetters", "12abc", {"0-2", " 3-5", " 6-7", " 8+"}},
+            SessionRow{"PastedBlankInside", "1 3", {"0-3", " 4-5", " 6-8", " 9+"}},
+            SessionRow{"Zero", "0", kReset, kZero,
+                       "Invalid Entry: 0. You Must\r\nEnter a Numeric Non-Zero Value!"},
+            SessionRow{"Empty", "", kReset, kZero,
+                       "Invalid Entry: . You Must\r\nEnter a Numeric Non-Zero Value!"},
+            SessionRow{"Letters", "abc", kReset, kZero,
+                       "Invalid Entry: abc. You Must\r\nEnter a Numeric Non-Zero Value!"},
+            SessionRow{"Five", "5", kReset, kLow,
+                       "The Value is Too Low at 5!\r\nIt Must be Over 10"},
+            SessionRow{"NineWithLeadingZero", "09", kReset, kLow,
+                       "The Value is Too Low at 9!\r\nIt Must be Over 10"},
+            SessionRow{"PastedHalf", "0.5", kReset, kLow,
+                       "The Value is Too Low at 0.5!\r\nIt Must be Over 10"},
+            SessionRow{"Twenty", "20000", kReset, kHigh,
+                       "The Value is Too High at 20000!\r\nIt Must be Below 20,000"},
+            SessionRow{"TwentyLeadingZero", "020000", kReset, kHigh,
+                       "The Value is Too High at 020000!\r\nIt Must be Below 20,000"},
+            SessionRow{"JustAboveTop", "19999.5", kReset, kHigh,
+                       "The Value is Too High at 19999.5!\r\nIt Must be Below 20,000"},
+            SessionRow{"BoundTooLowForSixteenBits", "-54616", kReset, kLow,
+                       "The Value is Too Low at -54616!\r\nIt Must be Over 10"},
+            SessionRow{"HugeNegative", "-1e300", kReset, kLow,
+                       "The Value is Too Low at -1E+300!\r\nIt Must be Over 10"}),
+        testing::Bool()),
+    [](const auto& info) {
+        return std::string(std::get<0>(info.param).name) +
+               (std::get<1>(info.param) ? "_Enter" : "_Click");
+    });
+
+TEST(Calculate, HundredsOfPastedDigitsAreTooHigh) {
+    const std::string digits(400, '9');
+    ScriptedWindow w;
+    w.show().paste(digits).click(Focus::Calculate);
+    ASSERT_EQ(w.messages().size(), 1U);
+    EXPECT_EQ(w.messages()[0].text,
+              "The Value is Too High at " + digits + "!\r\nIt Must be Below 20,000");
+    EXPECT_EQ(w.entry(), "0");
+}
+
+TEST(Calculate, TooLowQuotesWithTheLocaleSeparator) {
+    ScriptedWindow w;
+    w.setSeparator(",");
+    w.show().paste("7.5").pressEnter();
+    ASSERT_EQ(w.messages().size(), 1U);
+    EXPECT_EQ(w.messages()[0].text, "The Value is Too Low at 7,5!\r\nIt Must be Over 10");
+}
+
+TEST(Calculate, ARefusalClearsEarlierBands) {
+    ScriptedWindow w;
+    w.show().type("200\r");
+    ASSERT_EQ(w.bands()[3], " 121+");
+    ASSERT_EQ(w.focus(), Focus::Exit);
+    // From Exit no check runs before the click; the calculation runs its own.
+    w.paste("5").click(Focus::Calculate);
+    EXPECT_EQ(w.bands(), kReset);
+    EXPECT_EQ(w.focus(), Focus::Entry);
+}
+
+TEST(Calculate, AgainWritesTheSameTexts) {
+    ScriptedWindow w;
+    w.show().paste("200").pressEnter();
+    const Bands first = w.bands();
+    w.click(Focus::Calculate);
+    EXPECT_EQ(w.bands(), first);
+    EXPECT_TRUE(w.messages().empty());
+}
+
+TEST(Calculate, ByClickChecksOnceBeforeTheFocusMovesAndOnceInside) {
+    // Both checks pass silently; a refusal shows once because the first
+    // keeps the focus and drops the click.
+    ScriptedWindow w;
+    w.show().paste("5").click(Focus::Calculate);
+    EXPECT_EQ(w.messages().size(), 1U);
+    w.click(Focus::Calculate);
+    ASSERT_EQ(w.messages().size(), 2U);
+    EXPECT_EQ(w.messages()[1].title, kZero);
+}
+
+TEST(Focus, TabCyclesEntryExitCalculate) {
+    ScriptedWindow w;
+    w.show().paste("200");
+    w.tab();
+    EXPECT_EQ(w.focus(), Focus::Exit);
+    w.tab();
+    EXPECT_EQ(w.focus(), Focus::Calculate);
+    w.tab();
+    EXPECT_EQ(w.focus(), Focus::Entry);
+    w.tab(false);
+    EXPECT_EQ(w.focus(), Focus::Calculate);
+    EXPECT_TRUE(w.messages().empty());
+}
+
+TEST(Focus, TabToCalculateRunsTheCheckButTabToExitDoesNot) {
+    ScriptedWindow w;
+    w.show().tab(false); // entry -> Calculate with "0" in the entry
+    EXPECT_EQ(w.focus(), Focus::Entry);
+    ASSERT_EQ(w.messages().size(), 1U);
+    EXPECT_EQ(w.messages()[0].title, kZero);
+    w.tab(); // entry -> Exit
+    EXPECT_EQ(w.focus(), Focus::Exit);
+    EXPECT_EQ(w.messages().size(), 1U);
+}
+
+TEST(Focus, EnterOnAFocusedButtonActivatesIt) {
+    ScriptedWindow w;
+    w.show().paste("200").tab().tab().pressEnter();
+    EXPECT_EQ(w.bands()[1], " 41-80");
+    EXPECT_EQ(w.focus(), Focus::Exit);
+    w.pressEnter();
+    EXPECT_TRUE(w.ended());
+}
+
+TEST(Exit, EndsWithoutAnyCheck) {
+    ScriptedWindow w;
+    w.show().paste("5").click(Focus::Exit);
+    EXPECT_TRUE(w.ended());
+    EXPECT_TRUE(w.messages().empty());
+}
+
+TEST(Notes, ShowsTheNotesOnlyForATotalThatPasses) {
+    ScriptedWindow w;
+    w.show().click(Focus::Notes);
+    ASSERT_EQ(w.messages().size(), 1U);
+    EXPECT_EQ(w.messages()[0].title, kZero);
+    EXPECT_EQ(w.focus(), Focus::Entry);
+
+    w.forgetMessages();
+    w.paste("5").click(Focus::Notes);
+    ASSERT_EQ(w.messages().size(), 1U);
+    EXPECT_EQ(w.messages()[0].title, kLow);
+
+    w.forgetMessages();
+    w.paste("200").click(Focus::Notes).click(Focus::Notes);
+    ASSERT_EQ(w.messages().size(), 2U);
+    EXPECT_EQ(w.messages()[0], kestrand::notesMessage());
+    EXPECT_EQ(w.messages()[1], kestrand::notesMessage());
+    EXPECT_EQ(w.entry(), "200");
+    EXPECT_EQ(w.bands(), kReset);
+    EXPECT_EQ(w.windowTitle(), kTitle);
+}
+
+TEST(Notes, TextIsTwentyLinesExactly) {
+    const levels::Message notes = kestrand::notesMessage();
+    EXPECT_EQ(notes.title, "FEXO- Scenario Kestrand (Notes)");
+    EXPECT_EQ(notes.icon, MessageIcon::Information);
+
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t at; (at = notes.text.find("\r\n", start)) != std::string::npos;
+         start = at + 2) {
+        lines.push_back(notes.text.substr(start, at - start));
+    }
+    lines.push_back(notes.text.substr(start));
+    ASSERT_EQ(lines.size(), 20U);
+    // No stray CR or LF outside the 19 pairs.
+    EXPECT_EQ(std::count(notes.text.begin(), notes.text.end(), '\r'), 19);
+    EXPECT_EQ(std::count(notes.text.begin(), notes.text.end(), '\n'), 19);
+    for (const std::size_t empty : {4U, 7U, 11U, 15U, 18U}) {
+        EXPECT_EQ(lines[empty - 1], "") << "line " << empty;
+    }
+    for (const std::string& line : lines) {
+        EXPECT_TRUE(line.empty() || (line.front() != ' ' && line.back() != ' ')) << line;
+    }
+    EXPECT_EQ(lines[0], "(1) Raw loss penalties are scaled to be equal to total objective values");
+    EXPECT_EQ(lines[1], "and can be modified by use of force loss intolerance levels to increase");
+    EXPECT_EQ(lines[2], "or decrease the effects of losses on victory determination.");
+    EXPECT_EQ(lines[4],
+              "Total loss of both forces will result in raw loss penalties for all units,");
+    EXPECT_EQ(lines[5],
+              "pro rata per side, exactly equal to the value of all objectives on the map.");
+    EXPECT_EQ(lines[7],
+              "(e.g. If there are 100 VP Objective Points in total and each force is identical,");
+    EXPECT_EQ(lines[8], "total losses for each side would equal 50 Loss Points for a combined");
+    EXPECT_EQ(lines[9], "Total Loss Value of 100).");
+    EXPECT_EQ(lines[11], "(2) If you minimize the KRD, the caption on the Task Bar will indicate");
+    EXPECT_EQ(lines[12], "the Victory Levels. This way, you can have a game open in a");
+    EXPECT_EQ(lines[13], "full window without having to switch applications.");
+    EXPECT_EQ(lines[15], "(3) Tested with FEXO 1.06- should work with other WUNA Versions,");
+    EXPECT_EQ(lines[16], "though no guarantees!");
+    EXPECT_EQ(lines[18],
+              "(4) This is Version 1.4. If you find any scenarios that produce errors here,");
+    const std::string contact = "or have any Questions or Suggestions, please contact ";
+    ASSERT_EQ(lines[19].rfind(contact, 0), 0U) << lines[19];
+    const std::string address = lines[19].substr(contact.size());
+    EXPECT_NE(address.find('@'), std::string::npos);
+    EXPECT_EQ(address.back(), '.');
+    EXPECT_EQ(address.find(' '), std::string::npos);
+}
+
+// Minimize and restore through a played session.
+TEST(MinimizedTitle, FollowsTheBandsThroughASession) {
+    ScriptedWindow w;
+    w.show().setState(WindowState::Minimized);
+    EXPECT_EQ(w.windowTitle(), kTitle) << "before any calculation";
+    w.setState(WindowState::Normal).paste("200").click(Focus::Calculate);
+    w.setState(WindowState::Minimized);
+    EXPECT_EQ(w.windowTitle(), "KRD: MV=41, SV=81, OV=121");
+    w.setState(WindowState::Normal);
+    EXPECT_EQ(w.windowTitle(), kTitle);
+    w.setState(WindowState::Maximized);
+    EXPECT_EQ(w.windowTitle(), kTitle);
+    w.setState(WindowState::Normal).paste("5").click(Focus::Calculate);
+    w.setState(WindowState::Minimized);
+    EXPECT_EQ(w.windowTitle(), kTitle) << "after a refusal reset the bands";
+}
+
+struct TitleRow {
+    const char* name;
+    const char* entry;
+    const char* title;
+};
+
+class MinimizedTitle : public testing::TestWithParam<TitleRow> {};
+
+TEST_P(MinimizedTitle, SummarisesTheThresholds) {
+    ScriptedWindow w;
+    w.show().paste(GetParam().entry).pressEnter().setState(WindowState::Minimized);
+    EXPECT_EQ(w.windowTitle(), GetParam().title);
+    w.setState(WindowState::Normal);
+    EXPECT_EQ(w.windowTitle(), kTitle);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, MinimizedTitle,
+    testing::Values(TitleRow{"Ten", "10", "KRD: MV=3, SV=5, OV=7"},
+                    TitleRow{"Top", "19999", "KRD: MV=4001, SV=8001, OV=12000"},
+                    TitleRow{"PastedNegative", "-50", "KRD: MV=, SV=, OV=-29"},
+                    TitleRow{"PastedFraction", "12.5", "KRD: MV=4, SV=6, OV=8"}),
+    [](const testing::TestParamInfo<TitleRow>& info) { return std::string(info.param.name); });
+
+} // namespace
