@@ -8,13 +8,16 @@
 namespace kestrand::qtui {
 namespace {
 
+bool isChord(const QKeyEvent& event) {
+    return (event.modifiers() & (Qt::AltModifier | Qt::MetaModifier)) != 0;
+}
+
 // A key types characters exactly when a classic Windows edit would get a
 // character message for it: Ctrl+letter does (its control code), while Alt
 // and Meta chords, Delete, the arrows and Shift+Insert do not.
 bool typesCharacters(const QKeyEvent& event) {
     const QString text = event.text();
-    if (text.isEmpty() || event.key() == Qt::Key_Delete ||
-        (event.modifiers() & (Qt::AltModifier | Qt::MetaModifier)) != 0) {
+    if (text.isEmpty() || event.key() == Qt::Key_Delete || isChord(event)) {
         return false;
     }
     const bool printable = std::all_of(text.begin(), text.end(), [](QChar c) {
@@ -37,6 +40,10 @@ QString EntryBox::filtered(const QString& typed) const {
 }
 
 void EntryBox::keyPressEvent(QKeyEvent* event) {
+    if (isChord(*event) && !event->text().isEmpty()) {
+        event->ignore(); // a shortcut perhaps, never text: QLineEdit would insert it
+        return;
+    }
     if (!typesCharacters(*event)) {
         QLineEdit::keyPressEvent(event);
         return;

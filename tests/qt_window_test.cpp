@@ -1,0 +1,288 @@
+// The real Qt window, offscreen: its look, and keys and clicks routed through
+// Qt to the form, with message boxes recorded instead of shown.
+#include "app/notes.h"
+#include "app/qt/entry_box.h"
+#include "app/qt/qt_kestrand.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <vector>
+
+void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+using kestrand::layout::Control;
+using kestrand::qtui::QtKestrand;
+
+constexpr const char* kTitle = "FEXO- Scenario Kestrand";
+
+class QtWindow : public testing::Test {
+protected:
+    QtWindow()
+        : app_([this](const levels::Message& m) { messages_.push_back(m); },
+               [this] { ended_ = true; }) {
+        QLocale::setDefault(QLocale::c());
+        app_.show();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window()));
+    }
+
+    kestrand::qtui::MainWindow& window() { return app_.window(); }
+    QLineEdit* entry() { return window().entry(); }
+    QPushButton* button(Control id) { return window().button(id); }
+    QStringList bands() {
+        QStringList texts;
+        for (int i = 0; i < 4; ++i) {
+            texts << window().band(i)->text();
+        }
+        return texts;
+    }
+    std::vector<QString> titles() {
+        std::vector<QString> t;
+        for (const auto& m : messages_) {
+            t.push_back(QString::fromStdString(m.title));
+        }
+        return t;
+    }
+    void click(Control id) { QTest::mouseClick(button(id), Qt::LeftButton); }
+    // The key with the text X11 gives it: Ctrl+V brings U+0016, not "v".
+    static void key(QWidget* to, Qt::Key k, Qt::KeyboardModifiers mods, const QString& text) {
+        QTest::sendKeyEvent(QTest::Press, to, k, text, mods);
+        QTest::sendKeyEvent(QTest::Release, to, k, text, mods);
+    }
+    void setEntry(const QString& text) {
+        entry()->setText(text);
+        entry()->setFocus();
+    }
+
+    QtKestrand app_;
+    std::vector<levels::Message> messages_;
+    bool ended_ = false;
+};
+
+const QStringList kReset{"0", "0", "0", "0"};
+
+TEST_F(QtWindow, StartsAsLaidOut) {
+    EXPECT_EQ(window().windowTitle(), kTitle);
+    EXPECT_EQ(window().size(), QSize(578, 273));
+    EXPECT_EQ(window().minimumSize(), window().maximumSize()) << "fixed border";
+    EXPECT_FALSE(window().windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(window().windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_EQ(entry()->text(), "0");
+    EXPECT_EQ(bands(), kReset);
+    EXPECT_TRUE(entry()->hasFocus());
+    EXPECT_EQ(entry()->palette().color(QPalette::Text), QColor(255, 0, 0));
+    EXPECT_EQ(entry()->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+    EXPECT_TRUE(button(Control::cmdCalculate)->isDefault());
+    EXPECT_FALSE(window().windowIcon().isNull());
+
+    for (const auto& spec : kestrand::layout::kControls) {
+        QWidget* w = window().control(spec.id);
+        SCOPED_TRACE(std::string(spec.text));
+        EXPECT_EQ(w->geometry(), QRect(spec.twips.left / 15, spec.twips.top / 15,
+                                       spec.twips.width / 15, spec.twips.height / 15));
+        EXPECT_EQ(w->toolTip().toStdString(), spec.toolTip);
+        EXPECT_EQ(w->font().bold(), spec.kind != kestrand::layout::Kind::Button);
+        EXPECT_DOUBLE_EQ(w->font().pointSizeF(), 8.25);
+        if (auto* label = qobject_cast<QLabel*>(w)) {
+            EXPECT_EQ(label->text().toStdString(), spec.text);
+            EXPECT_TRUE(label->alignment() & Qt::AlignRight);
+            EXPECT_TRUE(label->autoFillBackground()) << "labels are opaque";
+            const bool band = spec.kind == kestrand::layout::Kind::BandLabel;
+            EXPECT_EQ(label->palette().color(label->foregroundRole()) == QColor(0, 0, 255), band);
+            EXPECT_EQ(label->frameShadow() == QFrame::Sunken, band);
+        } else if (auto* push = qobject_cast<QPushButton*>(w)) {
+            EXPECT_EQ(push->text().toStdString(), spec.text);
+        }
+    }
+}
+
+TEST_F(QtWindow, TypingLetsOnlyDigitsEnterAndBackspaceIn) {
+    QGuiApplication::clipboard()->setText("77");
+    QTest::keyClicks(entry(), "2a0");
+    key(entry(), Qt::Key_V, Qt::ControlModifier, QString(QChar(0x16)));
+    key(entry(), Qt::Key_C, Qt::ControlModifier, QString(QChar(0x03)));
+    key(entry(), Qt::Key_X, Qt::ControlModifier, QString(QChar(0x18)));
+    key(entry(), Qt::Key_Escape, Qt::NoModifier, QString(QChar(0x1b)));
+    QTest::keyClick(entry(), Qt::Key_Minus);
+    key(entry(), Qt::Key_5, Qt::NoModifier, QString(QChar(0x0665))); // an Arabic-Indic five
+    QTest::keyClicks(entry(), "0");
+    EXPECT_EQ(entry()->text(), "0200");
+    EXPECT_EQ(titles(), std::vector<QString>(7, "Input Error"));
+
+    messages_.clear();
+    QTest::keyClick(entry(), Qt::Key_Backspace);
+    QTest::keyClick(entry(), Qt::Key_Left);
+    key(entry(), Qt::Key_Delete, Qt::NoModifier, QString(QChar(0x7f)));
+    key(entry(), Qt::Key_V, Qt::AltModifier, "v");
+    key(entry(), Qt::Key_1, Qt::ControlModifier, "1");
+    EXPECT_EQ(entry()->text(), "02");
+    EXPECT_TRUE(messages_.empty()) << "editing keys and chords type no character";
+}
+
+TEST_F(QtWindow, PastingIsNotFilteredButTheCheckCopes) {
+    QGuiApplication::clipboard()->setText("12abc");
+    entry()->selectAll();
+    QTest::keyClick(entry(), Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(entry()->text(), "12abc");
+    EXPECT_TRUE(messages_.empty());
+    QTest::keyClick(entry(), Qt::Key_Return);
+    EXPECT_EQ(bands(), QStringList({"0-2", " 3-5", " 6-7", " 8+"}));
+}
+
+TEST_F(QtWindow, InputMethodTextIsFilteredToo) {
+    QInputMethodEvent commit;
+    commit.setCommitString("1x2");
+    QApplication::sendEvent(entry(), &commit);
+    EXPECT_EQ(entry()->text(), "012");
+    EXPECT_EQ(titles(), std::vector<QString>{"Input Error"});
+}
+
+TEST_F(QtWindow, EnterCalculatesAndMovesTheFocusToExit) {
+    QTest::keyClicks(entry(), "200");
+    QTest::keyClick(entry(), Qt::Key_Return);
+    EXPECT_EQ(bands(), QStringList({"0-40", " 41-80", " 81-120", " 121+"}));
+    EXPECT_TRUE(button(Control::cmdExit)->hasFocus());
+    EXPECT_TRUE(messages_.empty());
+    QTest::keyClick(button(Control::cmdExit), Qt::Key_Return);
+    EXPECT_TRUE(ended_);
+}
+
+TEST_F(QtWindow, EnterRightAfterStartIsRefusedAsZero) {
+    QTest::keyClick(entry(), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(titles(), std::vector<QString>{"Zero Value"});
+    EXPECT_TRUE(entry()->hasFocus());
+}
+
+TEST_F(QtWindow, ARefusedClickOnCalculateKeepsTheFocusAndIsDropped) {
+    setEntry("5");
+    click(Control::cmdCalculate);
+    EXPECT_EQ(titles(), std::vector<QString>{"Victory Point Total Too Low"});
+    EXPECT_TRUE(entry()->hasFocus());
+    EXPECT_EQ(entry()->text(), "0");
+    EXPECT_EQ(bands(), kReset);
+
+    setEntry("10");
+    click(Control::cmdCalculate);
+    EXPECT_EQ(bands(), QStringList({"0-2", " 3-4", " 5-6", " 7+"}));
+    EXPECT_TRUE(button(Control::cmdExit)->hasFocus());
+    EXPECT_EQ(messages_.size(), 1U);
+}
+
+TEST_F(QtWindow, ADoubleClickIsCheckedLikeAPress) {
+    QPushButton* calculate = button(Control::cmdCalculate);
+    const QPoint at = calculate->rect().center();
+    QMouseEvent twice(QEvent::MouseButtonDblClick, at, calculate->mapToGlobal(at), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(calculate, &twice);
+    EXPECT_EQ(titles(), std::vector<QString>{"Zero Value"});
+    EXPECT_TRUE(entry()->hasFocus());
+}
+
+TEST_F(QtWindow, NotesShowOnlyForATotalThatPasses) {
+    click(Control::cmdNotes);
+    EXPECT_EQ(titles(), std::vector<QString>{"Zero Value"});
+    EXPECT_TRUE(entry()->hasFocus());
+    messages_.clear();
+
+    setEntry("200");
+    click(Control::cmdNotes);
+    ASSERT_EQ(messages_.size(), 1U);
+    EXPECT_EQ(messages_[0], kestrand::notesMessage());
+    EXPECT_EQ(entry()->text(), "200");
+    EXPECT_EQ(bands(), kReset);
+}
+
+TEST_F(QtWindow, TabVisitsEntryExitCalculate) {
+    setEntry("200");
+    QTest::keyClick(entry(), Qt::Key_Tab);
+    EXPECT_TRUE(button(Control::cmdExit)->hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_TRUE(button(Control::cmdCalculate)->hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_TRUE(entry()->hasFocus());
+    QTest::keyClick(entry(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_TRUE(button(Control::cmdCalculate)->hasFocus());
+    EXPECT_TRUE(messages_.empty());
+    QTest::keyClick(button(Control::cmdCalculate), Qt::Key_Space);
+    EXPECT_EQ(bands()[3], " 121+");
+}
+
+TEST_F(QtWindow, TabToCalculateChecksTheEntryButTabToExitDoesNot) {
+    QTest::keyClick(entry(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(titles(), std::vector<QString>{"Zero Value"});
+    EXPECT_TRUE(entry()->hasFocus());
+    setEntry("5");
+    QTest::keyClick(entry(), Qt::Key_Tab);
+    EXPECT_TRUE(button(Control::cmdExit)->hasFocus());
+    EXPECT_EQ(messages_.size(), 1U);
+    click(Control::cmdExit);
+    EXPECT_TRUE(ended_);
+}
+
+TEST_F(QtWindow, EscapeOnAButtonDoesNothing) {
+    setEntry("200");
+    QTest::keyClick(entry(), Qt::Key_Tab);
+    QTest::keyClick(button(Control::cmdExit), Qt::Key_Escape);
+    EXPECT_FALSE(ended_);
+    EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(QtWindow, MinimizedTitleSummarisesAndRestoringPutsTheTitleBack) {
+    window().showMinimized();
+    EXPECT_EQ(window().windowTitle(), kTitle);
+    window().showNormal();
+    QTest::keyClicks(entry(), "200");
+    QTest::keyClick(entry(), Qt::Key_Return);
+    window().showMinimized();
+    EXPECT_EQ(window().windowTitle(), "KRD: MV=41, SV=81, OV=121");
+    window().showNormal();
+    EXPECT_EQ(window().windowTitle(), kTitle);
+}
+
+TEST_F(QtWindow, ClickingALabelDoesNothing) {
+    QTest::mouseClick(window().band(1), Qt::LeftButton);
+    QTest::mouseClick(window().control(Control::lblVPs), Qt::LeftButton);
+    EXPECT_TRUE(entry()->hasFocus());
+    EXPECT_TRUE(messages_.empty());
+}
+
+TEST(QtMessageBox, ShowsTitleTextAndIconModally) {
+    const levels::Message message{"first\r\nsecond", "A Title", levels::MessageIcon::Exclamation};
+    std::optional<QString> text, title;
+    std::optional<QMessageBox::Icon> icon;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        text = box->text();
+        title = box->windowTitle();
+        icon = box->icon();
+        box->button(QMessageBox::Ok)->click();
+    });
+    kestrand::qtui::showMessageBox(nullptr, message);
+    EXPECT_EQ(text, "first\nsecond");
+    EXPECT_EQ(title, "A Title");
+    EXPECT_EQ(icon, QMessageBox::Warning);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    kestrand::qtui::installFontSubstitutes();
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
