@@ -349,20 +349,22 @@ public:
             if (created.parent != root || find(created.window) != nullptr)
                 return;
             windows_.push_back(Tracked{created.window});
+            Tracked& window = windows_.back();
             // Its own structure events keep coming even if something reparents it.
             XSelectInput(display_, created.window, StructureNotifyMask | PropertyChangeMask);
-            windows_.back().titled = titled(created.window);
+            window.titled = titled(created.window);
+            // By now it may have been reparented and mapped already, and that MapNotify went
+            // only to the new parent's listeners: ask instead, and count the map as seen now.
+            XWindowAttributes attributes;
+            if (XGetWindowAttributes(display_, created.window, &attributes) != 0 &&
+                attributes.map_state != IsUnmapped && !attributes.override_redirect)
+                note_map(window, now_ms());
             return;
         }
         case MapNotify: {
             Tracked* window = find(event.xmap.window);
-            if (window == nullptr || window->mapped || event.xmap.override_redirect)
-                return;
-            window->mapped = true;
-            if (!map_ms_)
-                map_ms_ = at_ms - t0_ms_;
-            window->titled = titled(window->id);
-            note_title(*window, at_ms);
+            if (window != nullptr && !event.xmap.override_redirect)
+                note_map(*window, at_ms);
             return;
         }
         case UnmapNotify:
@@ -405,6 +407,16 @@ private:
     bool titled(Window id) const {
         return property_equals(display_, id, atoms_.wm_name, title_) ||
                property_equals(display_, id, atoms_.net_wm_name, title_);
+    }
+
+    void note_map(Tracked& window, double at_ms) {
+        if (window.mapped)
+            return;
+        window.mapped = true;
+        if (!map_ms_)
+            map_ms_ = at_ms - t0_ms_;
+        window.titled = titled(window.id);
+        note_title(window, at_ms);
     }
 
     void note_title(const Tracked& window, double at_ms) {
@@ -616,8 +628,8 @@ int main(int argc, char** argv) {
         return g_stop_signal != 0 ? 128 + g_stop_signal : 3;
     }
     const std::string display_name = ":" + std::to_string(xvfb->display());
-    std::fprintf(human, "Xvfb pid %d on display %s; %d runs after %s, timeout %d ms\n", xvfb->pid(),
-                 display_name.c_str(), options.runs,
+    std::fprintf(human, "Xvfb pid %d on display %s; runs: %d after %s; timeout %d ms\n",
+                 xvfb->pid(), display_name.c_str(), options.runs,
                  options.warmup ? "one warm-up round" : "no warm-up", options.timeout_ms);
     std::fflush(human);
     tsv_line("#xvfb\tpid\tdisplay");

@@ -1,5 +1,5 @@
 // A window that misbehaves on request, for the probe's tests: late to map, late or wrong with
-// its title, never mapped, ending early, deaf to SIGTERM, or leaving a child in its group.
+// its title, never mapped, reparented, ending early, deaf to SIGTERM, or leaving a child behind.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
@@ -24,6 +24,7 @@ struct Behaviour {
     bool net_wm_name = true;
     bool ignore_term = false;
     bool grandchild = false;
+    bool reparent = false; // into a frame of its own, as a window manager would
 };
 
 void sleep_ms(int ms) {
@@ -49,6 +50,8 @@ std::optional<Behaviour> parse(int argc, char** argv) {
             b.ignore_term = true;
         else if (arg == "--grandchild")
             b.grandchild = true;
+        else if (arg == "--reparent")
+            b.reparent = true;
         else if (arg == "--title" && has_value)
             b.title = argv[++i];
         else if (arg == "--initial-title" && has_value)
@@ -103,7 +106,16 @@ int main(int argc, char** argv) {
 
     sleep_ms(b.map_delay_ms);
     if (b.map) {
-        XMapWindow(display, window);
+        if (b.reparent) {
+            // The frame has no title, so only following the client itself gives the answer.
+            const Window frame =
+                XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 220, 120, 0, 0, 0);
+            XReparentWindow(display, window, frame, 10, 10);
+            XMapWindow(display, window);
+            XMapWindow(display, frame);
+        } else {
+            XMapWindow(display, window);
+        }
         XFlush(display);
     }
     if (b.title_delay_ms >= 0) {

@@ -227,6 +227,7 @@ TEST(ProbeRuns, ReportsWhatEachProgramDid) {
          0,
          200,
          false},
+        {"reparented into an untitled frame", {"--reparent"}, 5000, "ok", 0, 0, false},
         {"deaf to SIGTERM, with a child",
          {"--ignore-term", "--grandchild"},
          5000,
