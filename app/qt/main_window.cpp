@@ -44,7 +44,7 @@ QPixmap builtInImage(const char* path, const char* format) {
     return QPixmap::fromImage(reader.read());
 }
 
-QIcon windowIcon() {
+QIcon applicationIcon() {
     QIcon icon;
     for (const char* path : resources::iconPaths) {
         icon.addPixmap(builtInImage(path, "png"));
@@ -108,7 +108,7 @@ MainWindow::MainWindow()
                            Qt::WindowCloseButtonHint),
       background_(builtInImage(resources::backgroundPath, "bmp")) {
     setWindowTitle(qs(layout::kTitle));
-    setWindowIcon(windowIcon());
+    setWindowIcon(applicationIcon());
     setFixedSize(layout::pixels(layout::kClientWidthTwips),
                  layout::pixels(layout::kClientHeightTwips));
 
