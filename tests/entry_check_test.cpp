@@ -102,7 +102,11 @@ INSTANTIATE_TEST_SUITE_P(
                                "The Value is Too Low at 0.5!\r\nIt Must be Over 10"},
                     MessageRow{"TooLowLocaleSeparator", Refusal::TooLow, "7.5", 7.5, ",",
                                "Victory Point Total Too Low",
-                               "The Value is Too Low at 7,5!\r\nIt Must be Over 10"}),
+                               "The Value is Too Low at 7,5!\r\nIt Must be Over 10"},
+                    // No value of the type, named or not, leaves a message without words.
+                    MessageRow{"UnnamedValueIsWordedAsTooLow", static_cast<Refusal>(3), "5", 5, ".",
+                               "Victory Point Total Too Low",
+                               "The Value is Too Low at 5!\r\nIt Must be Over 10"}),
     [](const testing::TestParamInfo<MessageRow>& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -52,6 +52,9 @@ INSTANTIATE_TEST_SUITE_P(
         ReadRow{"HugeExponent", "1e99999999999999999999", kMax},
         ReadRow{"JustOverflowing", "1.8e308", kMax},
         ReadRow{"LargestFinite", "1.7976931348623157e308", kMax}, ReadRow{"Underflow", "1e-400", 0},
+        ReadRow{"SubnormalIsKept", "1e-310", 1e-310},
+        ReadRow{"SmallestSubnormal", "3e-324", std::numeric_limits<double>::denorm_min()},
+        ReadRow{"BelowHalfTheSmallestSubnormal", "2e-324", 0},
         ReadRow{"UnderflowByZeros", "0." + std::string(400, '0') + "1", 0},
         ReadRow{"ZeroWithHugeExponent", "0e999999", 0},
         // Digits past the first few hundred still decide a tie.
