@@ -72,8 +72,8 @@ protected:
         return texts;
     }
 
-    // Milliseconds the paste took, drawing included. The entry keeps at most
-    // 32767 units (QLineEdit's maximum length), so a megabyte is cut there.
+    // Milliseconds the paste took, drawing included. The entry has no length
+    // limit, so a megabyte arrives whole.
     qint64 put(const QString& text, Way way) {
         entry()->setFocus();
         QElapsedTimer timer;
@@ -156,7 +156,7 @@ INSTANTIATE_TEST_SUITE_P(
         testing::Values(
             PasteRow{"MegabyteOfDigits", QString(1 << 20, u'7'), kHigh},
             PasteRow{"MegabyteOfLetters", QString(1 << 20, u'x'), kZero},
-            PasteRow{"MegabyteOfBlanksThenDigits", QString(1 << 20, u' ') + "200", kZero},
+            PasteRow{"MegabyteOfBlanksThenDigits", QString(1 << 20, u' ') + "200", nullptr},
             PasteRow{"Nul", surrounding("2", QChar(0), "00"), kLow},
             PasteRow{"Tabs", "\t2\t0\t0\t", nullptr},
             PasteRow{"CarriageReturnLineFeed", "2\r\n00", kLow},

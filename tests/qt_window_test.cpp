@@ -277,6 +277,30 @@ TEST(QtMessageBox, ShowsTitleTextAndIconModally) {
     EXPECT_EQ(icon, QMessageBox::Warning);
 }
 
+TEST(QtMessageBox, AQuotedMegabyteFitsOnTheScreenWithTheWholeTextInTheDetails) {
+    const std::string digits(1 << 20, '9');
+    const levels::Message message{"The Value is Too High at " + digits +
+                                      "!\r\nIt Must be Below 20,000",
+                                  "Victory Point Total Too High", levels::MessageIcon::Exclamation};
+    QString text, details;
+    QSize size;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        text = box->text();
+        details = box->detailedText();
+        size = box->size();
+        box->button(QMessageBox::Ok)->click();
+    });
+    kestrand::qtui::showMessageBox(nullptr, message);
+    EXPECT_LT(text.size(), 300);
+    EXPECT_TRUE(text.startsWith("The Value is Too High at 999"));
+    EXPECT_TRUE(text.endsWith("999!\nIt Must be Below 20,000"));
+    EXPECT_EQ(details, QString::fromStdString(message.text).replace("\r\n", "\n"));
+    EXPECT_LT(size.height(), 600);
+    EXPECT_LT(size.width(), 1200);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {

@@ -10,6 +10,8 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include <limits>
+
 namespace kestrand::qtui {
 namespace {
 
@@ -93,6 +95,8 @@ QPushButton* makeButton(const layout::ControlSpec& spec, QWidget* parent) {
 
 EntryBox* makeEntry(const layout::ControlSpec& spec, QWidget* parent) {
     auto* entry = new EntryBox(parent);
+    // The entry has no length limit of its own; QLineEdit's default is 32767.
+    entry->setMaxLength(std::numeric_limits<int>::max());
     entry->setText(qs(spec.text));
     entry->setFont(formFont(true));
     entry->setAlignment(Qt::AlignRight);

@@ -9,11 +9,29 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <optional>
+
 namespace kestrand::qtui {
 namespace {
 
 QString qs(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A refusal quotes the entry as it stands, and a pasted entry can be a
+// megabyte long: a box that tall would not fit on any screen. Such a line is
+// shortened in the middle, and the whole text is kept under "Show Details".
+std::optional<QString> shortened(const QString& text) {
+    constexpr qsizetype kLongestLine = 200;
+    QStringList lines = text.split(u'\n');
+    bool any = false;
+    for (QString& line : lines) {
+        if (line.size() > kLongestLine) {
+            line = line.left(kLongestLine / 2) + QChar(0x2026) + line.right(kLongestLine / 2);
+            any = true;
+        }
+    }
+    return any ? std::optional(lines.join(u'\n')) : std::nullopt;
 }
 
 } // namespace
@@ -22,10 +40,13 @@ void showMessageBox(QWidget* parent, const levels::Message& message) {
     const QMessageBox::Icon icon = message.icon == levels::MessageIcon::Information
                                        ? QMessageBox::Information
                                        : QMessageBox::Warning;
-    QMessageBox box(icon, qs(message.title),
-                    qs(message.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
-                    QMessageBox::Ok, parent);
+    const QString text = qs(message.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    const std::optional<QString> shorter = shortened(text);
+    QMessageBox box(icon, qs(message.title), shorter.value_or(text), QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
+    if (shorter) {
+        box.setDetailedText(text);
+    }
     box.exec();
 }
 
