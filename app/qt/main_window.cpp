@@ -1,6 +1,7 @@
 #include "app/qt/main_window.h"
 
 #include "app/qt/entry_box.h"
+#include "resource_paths.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -88,9 +89,9 @@ MainWindow::MainWindow()
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint),
-      background_(QStringLiteral(":/background.bmp")) {
+      background_(QString::fromLatin1(resources::backgroundPath)) {
     setWindowTitle(qs(layout::kTitle));
-    setWindowIcon(QIcon(QStringLiteral(":/kestrand.ico")));
+    setWindowIcon(QIcon(QString::fromLatin1(resources::iconPath)));
     setFixedSize(layout::pixels(layout::kClientWidthTwips),
                  layout::pixels(layout::kClientHeightTwips));
 
