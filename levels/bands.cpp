@@ -31,12 +31,16 @@ std::string signedForm(std::int16_t lower) {
 
 } // namespace
 
+// Built on trunc, whose difference from the value is exact, and not on
+// std::round: mingw-w64's round gives 1 for 0.49999999999999994.
 double roundHalfEven(double value) {
-    const double away = std::round(value);
-    if (std::fabs(value - std::trunc(value)) != 0.5) {
-        return away;
+    const double whole = std::trunc(value);
+    const double fraction = std::fabs(value - whole);
+    const double next = whole + std::copysign(1.0, value);
+    if (fraction != 0.5) {
+        return fraction < 0.5 ? whole : next;
     }
-    return std::fmod(away, 2.0) == 0.0 ? away : away - std::copysign(1.0, value);
+    return std::fmod(whole, 2.0) == 0.0 ? whole : next;
 }
 
 std::optional<BandTexts> bandTexts(double total) {
