@@ -15,6 +15,7 @@ public:
     void show(int showCommand) { window_.show(showCommand); }
 
     [[nodiscard]] MainWindow& window() { return window_; }
+    [[nodiscard]] const MainWindow& window() const { return window_; }
     [[nodiscard]] Kestrand& form() { return form_; }
 
 private:
