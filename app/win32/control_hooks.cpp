@@ -5,17 +5,19 @@
 namespace kestrand::win32 {
 namespace {
 
-enum Hook : UINT_PTR { kEntry = 1, kButton = 2, kCheckingButton = 3 };
+// The subclass id says which control a procedure call is for.
+enum class Hook : UINT_PTR { Entry = 1, Button = 2, CheckingButton = 3 };
 
 ControlListener& listenerOf(DWORD_PTR data) {
     return *reinterpret_cast<ControlListener*>(data);
 }
 
-LRESULT CALLBACK hookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR hook,
+LRESULT CALLBACK hookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                           DWORD_PTR data) {
+    const auto hook = static_cast<Hook>(id);
     switch (message) {
     case WM_CHAR:
-        if (hook == kEntry) {
+        if (hook == Hook::Entry) {
             const std::int16_t kept =
                 listenerOf(data).entryCharacter(static_cast<std::int16_t>(wParam));
             if (kept == 0) {
@@ -26,7 +28,7 @@ LRESULT CALLBACK hookProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-        if (hook == kCheckingButton && !listenerOf(data).mayPress(window)) {
+        if (hook == Hook::CheckingButton && !listenerOf(data).mayPress(window)) {
             return 0;
         }
         break;
@@ -36,7 +38,7 @@ LRESULT CALLBACK hookProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         return result;
     }
     case WM_NCDESTROY:
-        RemoveWindowSubclass(window, hookProc, hook);
+        RemoveWindowSubclass(window, hookProc, id);
         break;
     default:
         break;
@@ -47,11 +49,13 @@ LRESULT CALLBACK hookProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 } // namespace
 
 void hookEntry(HWND entry, ControlListener& listener) {
-    SetWindowSubclass(entry, hookProc, kEntry, reinterpret_cast<DWORD_PTR>(&listener));
+    SetWindowSubclass(entry, hookProc, static_cast<UINT_PTR>(Hook::Entry),
+                      reinterpret_cast<DWORD_PTR>(&listener));
 }
 
 void hookButton(HWND button, ControlListener& listener, bool checksEntry) {
-    SetWindowSubclass(button, hookProc, checksEntry ? kCheckingButton : kButton,
+    const Hook hook = checksEntry ? Hook::CheckingButton : Hook::Button;
+    SetWindowSubclass(button, hookProc, static_cast<UINT_PTR>(hook),
                       reinterpret_cast<DWORD_PTR>(&listener));
 }
 
