@@ -1,5 +1,6 @@
 #include "levels/bands.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -19,14 +20,20 @@ std::optional<std::int16_t> toInt16(double whole) {
 }
 
 // An upper bound's digits, "-" first when negative; -0 is plain "0".
-std::string plain(double whole) {
-    return std::to_string(static_cast<std::int64_t>(whole));
+void appendPlain(std::string& out, double whole) {
+    std::array<char, 24> digits{};
+    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(),
+                                   static_cast<std::int64_t>(whole))
+                         .ptr;
+    out.append(digits.data(), end);
 }
 
-std::string signedForm(std::int16_t lower) {
-    std::string text = lower < 0 ? "" : " ";
-    text += std::to_string(lower);
-    return text;
+// A lower bound with its sign column: " 41", "-9".
+void appendSigned(std::string& out, std::int16_t lower) {
+    if (lower >= 0) {
+        out.push_back(' ');
+    }
+    appendPlain(out, lower);
 }
 
 } // namespace
@@ -40,7 +47,9 @@ double roundHalfEven(double value) {
     if (fraction != 0.5) {
         return fraction < 0.5 ? whole : next;
     }
-    return std::fmod(whole, 2.0) == 0.0 ? whole : next;
+    // A tie has a fractional part, so |value| < 2^52 and the cast is exact.
+    const bool odd = static_cast<std::int64_t>(whole) % 2 != 0;
+    return odd ? next : whole;
 }
 
 std::optional<BandTexts> bandTexts(double total) {
@@ -55,12 +64,17 @@ std::optional<BandTexts> bandTexts(double total) {
         upper[i] = roundHalfEven(product);
         lower[i] = *bound;
     }
-    return BandTexts{
-        "0-" + plain(upper[0]),
-        signedForm(lower[0]) + "-" + plain(upper[1]),
-        signedForm(lower[1]) + "-" + plain(upper[2]),
-        signedForm(lower[2]) + "+",
-    };
+    BandTexts texts;
+    texts[0] = "0-";
+    appendPlain(texts[0], upper[0]);
+    for (std::size_t band = 1; band <= 2; ++band) {
+        appendSigned(texts[band], lower[band - 1]);
+        texts[band] += '-';
+        appendPlain(texts[band], upper[band]);
+    }
+    appendSigned(texts[3], lower[2]);
+    texts[3] += '+';
+    return texts;
 }
 
 } // namespace levels

@@ -2,7 +2,8 @@
 
 namespace kestrand::resources {
 
-const char *const iconPath = ":/kestrand.ico";
-const char *const backgroundPath = ":/background.bmp";
+const std::array<const char*, 4> iconPaths{":/icons/kestrand-32.png", ":/icons/kestrand-48.png",
+                                           ":/icons/kestrand-64.png", ":/icons/kestrand-128.png"};
+const char* const backgroundPath = ":/background.bmp";
 
 } // namespace kestrand::resources

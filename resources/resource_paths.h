@@ -3,10 +3,14 @@
 #ifndef KESTRAND_RESOURCE_PATHS_H
 #define KESTRAND_RESOURCE_PATHS_H
 
+#include <array>
+
 namespace kestrand::resources {
 
-extern const char *const iconPath;       // 32 x 32 ICO with transparency mask
-extern const char *const backgroundPath; // 580 x 276 BMP, 8 bpp
+// The window icon at the sizes a task bar asks for. PNG rather than the
+// .ico, which Qt reads only through a plugin loaded at start-up.
+extern const std::array<const char*, 4> iconPaths;
+extern const char* const backgroundPath; // 580 x 276 BMP, 8 bpp
 
 } // namespace kestrand::resources
 

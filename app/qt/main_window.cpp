@@ -4,6 +4,7 @@
 #include "resource_paths.h"
 
 #include <QEvent>
+#include <QImageReader>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -33,6 +34,22 @@ QFont formFont(bool bold) {
     font.setPointSizeF(layout::kFontPoints);
     font.setBold(bold);
     return font;
+}
+
+// Read by the decoder Qt has built in: left to guess the format, Qt loads
+// every image plugin it has to ask each one, costing start-up time and memory.
+QPixmap builtInImage(const char* path, const char* format) {
+    QImageReader reader(QString::fromLatin1(path), format);
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
+}
+
+QIcon applicationIcon() {
+    QIcon icon;
+    for (const char* path : resources::iconPaths) {
+        icon.addPixmap(builtInImage(path, "png"));
+    }
+    return icon;
 }
 
 QColor qcolor(layout::Rgb rgb) {
@@ -89,9 +106,9 @@ MainWindow::MainWindow()
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint),
-      background_(QString::fromLatin1(resources::backgroundPath)) {
+      background_(builtInImage(resources::backgroundPath, "bmp")) {
     setWindowTitle(qs(layout::kTitle));
-    setWindowIcon(QIcon(QString::fromLatin1(resources::iconPath)));
+    setWindowIcon(applicationIcon());
     setFixedSize(layout::pixels(layout::kClientWidthTwips),
                  layout::pixels(layout::kClientHeightTwips));
 
