@@ -38,14 +38,18 @@ void appendSigned(std::string& out, std::int16_t lower) {
 
 } // namespace
 
+// Built on trunc, whose difference from the value is exact, and not on
+// std::round: mingw-w64's round gives 1 for 0.49999999999999994.
 double roundHalfEven(double value) {
-    const double away = std::round(value);
-    if (std::fabs(value - std::trunc(value)) != 0.5) {
-        return away;
+    const double whole = std::trunc(value);
+    const double fraction = std::fabs(value - whole);
+    const double next = whole + std::copysign(1.0, value);
+    if (fraction != 0.5) {
+        return fraction < 0.5 ? whole : next;
     }
     // A tie has a fractional part, so |value| < 2^52 and the cast is exact.
-    const bool odd = static_cast<std::int64_t>(away) % 2 != 0;
-    return odd ? away - std::copysign(1.0, value) : away;
+    const bool odd = static_cast<std::int64_t>(whole) % 2 != 0;
+    return odd ? next : whole;
 }
 
 std::optional<BandTexts> bandTexts(double total) {

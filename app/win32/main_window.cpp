@@ -1,0 +1,276 @@
+#include "app/win32/main_window.h"
+
+#include "app/win32/wide_text.h"
+#include "resource_ids.h"
+
+#include <commctrl.h>
+
+namespace kestrand::win32 {
+namespace {
+
+using layout::Control;
+using layout::Kind;
+
+constexpr const wchar_t* kClassName = L"KestrandWindow";
+
+COLORREF colorRef(layout::Rgb rgb) {
+    return RGB(rgb.red, rgb.green, rgb.blue);
+}
+
+// The outer size whose client area is the layout's, whatever the frame's metrics.
+SIZE windowSize() {
+    RECT rect{0, 0, layout::pixels(layout::kClientWidthTwips),
+              layout::pixels(layout::kClientHeightTwips)};
+    AdjustWindowRectEx(&rect, MainWindow::kStyle, FALSE, 0);
+    return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+} // namespace
+
+void MainWindow::registerClassOnce(HINSTANCE instance) {
+    static const ATOM atom = [instance] {
+        INITCOMMONCONTROLSEX common{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+        InitCommonControlsEx(&common);
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = &MainWindow::windowProc;
+        wc.hInstance = instance;
+        wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_KESTRAND));
+        wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_KESTRAND),
+                                                   IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                   GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+        wc.lpszClassName = kClassName;
+        return RegisterClassExW(&wc);
+    }();
+    (void)atom;
+}
+
+MainWindow::MainWindow(HINSTANCE instance) {
+    registerClassOnce(instance);
+    const SIZE size = windowSize();
+    const std::wstring title = widen(layout::kTitle);
+    // The size message sent during creation finds no form attached, so it is
+    // not taken for the first showing.
+    CreateWindowExW(0, kClassName, title.c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT, size.cx,
+                    size.cy, nullptr, nullptr, instance, this);
+
+    controls_.emplace(window_, instance);
+    background_.reset(static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(IDB_BACKGROUND),
+                                                      IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    for (const layout::ControlSpec& spec : layout::kControls) {
+        if (spec.kind == Kind::Entry) {
+            hookEntry(control(spec.id), *this);
+        } else if (spec.kind == Kind::Button) {
+            hookButton(control(spec.id), *this, spec.validates);
+        }
+    }
+    lastFocus_ = control(Control::txtVPs);
+}
+
+MainWindow::~MainWindow() {
+    if (window_ != nullptr) {
+        form_ = nullptr;
+        DestroyWindow(window_);
+    }
+}
+
+void MainWindow::attach(Kestrand& form) {
+    form_ = &form;
+}
+
+void MainWindow::show(int showCommand) {
+    sizeRouted_ = false;
+    ShowWindow(window_, showCommand);
+    if (!shownOnce_ && !sizeRouted_) {
+        resized();
+    }
+    shownOnce_ = true;
+}
+
+void MainWindow::process(MSG& message) {
+    if (tabRefused(message)) {
+        return;
+    }
+    if (window_ != nullptr && IsDialogMessageW(window_, &message)) {
+        return;
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+}
+
+LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self =
+            static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self == nullptr) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    return self->handle(message, wParam, lParam);
+}
+
+LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        // A label's click notification has the same code as a button's; only
+        // buttons act on it.
+        if (HIWORD(wParam) == BN_CLICKED) {
+            if (const auto id = ControlSet::fromCommandId(LOWORD(wParam))) {
+                clicked(*id);
+            }
+        }
+        return 0;
+    case DM_GETDEFID:
+        return MAKELRESULT(ControlSet::commandId(kDefaultButton), DC_HASDEFID);
+    case WM_SIZE:
+        resized();
+        return 0;
+    case WM_SETFOCUS:
+        // Activation gives the focus back to the control that had it last.
+        SetFocus(lastFocus_);
+        return 0;
+    case WM_ERASEBKGND:
+        paintBackground(reinterpret_cast<HDC>(wParam));
+        return 1;
+    case WM_CTLCOLORSTATIC:
+        return labelColours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_CTLCOLOREDIT: {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        SetTextColor(dc, colorRef(layout::kEntryText));
+        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+    }
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    case WM_NCDESTROY: {
+        const HWND window = window_;
+        window_ = nullptr;
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    default:
+        return DefWindowProcW(window_, message, wParam, lParam);
+    }
+}
+
+void MainWindow::clicked(Control id) {
+    if (form_ == nullptr) {
+        return;
+    }
+    switch (id) {
+    case Control::cmdCalculate:
+        form_->cmdCalculate_Click();
+        break;
+    case Control::cmdNotes:
+        form_->cmdNotes_Click();
+        break;
+    case Control::cmdExit:
+        form_->cmdExit_Click();
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::resized() {
+    if (form_ != nullptr) {
+        sizeRouted_ = true;
+        form_->Form_Resize();
+    }
+}
+
+// The picture is drawn at its own size from the top-left corner; it is a
+// little larger than the client area, which clips it.
+void MainWindow::paintBackground(HDC dc) const {
+    RECT client{};
+    GetClientRect(window_, &client);
+    BITMAP picture{};
+    if (!background_ || GetObjectW(background_.get(), sizeof picture, &picture) == 0) {
+        FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+        return;
+    }
+    if (picture.bmWidth < client.right || picture.bmHeight < client.bottom) {
+        FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    }
+    HDC source = CreateCompatibleDC(dc);
+    const HGDIOBJ previous = SelectObject(source, background_.get());
+    BitBlt(dc, 0, 0, picture.bmWidth, picture.bmHeight, source, 0, 0, SRCCOPY);
+    SelectObject(source, previous);
+    DeleteDC(source);
+}
+
+// Labels are opaque in the button face, band labels in blue.
+LRESULT MainWindow::labelColours(HDC dc, HWND label) const {
+    const auto id = controls_->find(label);
+    const bool band = id && layout::spec(*id).kind == Kind::BandLabel;
+    SetTextColor(dc, band ? colorRef(layout::kBandText) : GetSysColor(COLOR_BTNTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+bool MainWindow::tabRefused(const MSG& message) {
+    if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || window_ == nullptr) {
+        return false;
+    }
+    // The same target the dialog manager is about to choose.
+    const bool backwards = GetKeyState(VK_SHIFT) < 0;
+    return !mayLeaveEntryFor(GetNextDlgTabItem(window_, GetFocus(), backwards));
+}
+
+bool MainWindow::mayLeaveEntryFor(HWND target) {
+    const auto id = controls_->find(target);
+    if (form_ == nullptr || GetFocus() != control(Control::txtVPs) || !id ||
+        !layout::spec(*id).validates) {
+        return true;
+    }
+    return !form_->txtVPs_Validate();
+}
+
+// Enter works the focused button; elsewhere, the default one.
+void MainWindow::setDefaultButton(Control chosen) {
+    for (const layout::ControlSpec& spec : layout::kControls) {
+        if (spec.kind == Kind::Button) {
+            const WPARAM style = spec.id == chosen ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+            SendMessageW(control(spec.id), BM_SETSTYLE, style, TRUE);
+        }
+    }
+}
+
+// As the dialog manager does for Enter: the click arrives as a command.
+void MainWindow::pressDefaultButton() {
+    SendMessageW(window_, WM_COMMAND, MAKEWPARAM(ControlSet::commandId(kDefaultButton), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(control(kDefaultButton)));
+}
+
+// A carriage return that reaches the entry itself, not through the dialog
+// keys, works the default button as Enter does.
+std::int16_t MainWindow::entryCharacter(std::int16_t code) {
+    if (form_ == nullptr) {
+        return code;
+    }
+    const std::int16_t kept = form_->txtVPs_KeyPress(code);
+    if (kept == '\r') {
+        pressDefaultButton();
+        return 0;
+    }
+    return kept;
+}
+
+bool MainWindow::mayPress(HWND button) {
+    return mayLeaveEntryFor(button);
+}
+
+void MainWindow::focusArrived(HWND control) {
+    lastFocus_ = control;
+    const auto id = controls_->find(control);
+    const bool onButton = id && layout::spec(*id).kind == Kind::Button;
+    setDefaultButton(onButton ? *id : kDefaultButton);
+}
+
+} // namespace kestrand::win32

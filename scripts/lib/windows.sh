@@ -1,0 +1,15 @@
+# The Windows cross build shared by build-windows and test: its packages and
+# its configuration. Sourced after common.sh, not run.
+
+# The cross compiler; the tests add Wine and GoogleTest's sources.
+KESTRAND_WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64)
+KESTRAND_WINDOWS_TEST_PACKAGES=(wine wine64 googletest)
+
+# configure_windows_build DIR TESTS(ON|OFF): 64-bit Windows, Win32 front end
+# only, optimised for size as shipped.
+configure_windows_build() {
+  cmake -S "$KESTRAND_ROOT" -B "$1" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$KESTRAND_ROOT/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_BUILD_TYPE=MinSizeRel -DKESTRAND_QT=OFF -DKESTRAND_WIN32=ON \
+    -DKESTRAND_TESTS="$2" >/dev/null
+}
