@@ -64,8 +64,7 @@ std::optional<BandTexts> bandTexts(double total) {
         upper[i] = roundHalfEven(product);
         lower[i] = *bound;
     }
-    BandTexts texts;
-    texts[0] = "0-";
+    BandTexts texts{"0-"};
     appendPlain(texts[0], upper[0]);
     for (std::size_t band = 1; band <= 2; ++band) {
         appendSigned(texts[band], lower[band - 1]);

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <system_error>
 
@@ -154,15 +155,19 @@ std::string generalNumberForm(double value, std::string_view decimalSeparator) {
     if (value == 0.0) {
         return "0";
     }
-    std::array<char, 64> buffer{};
-    if (!std::isfinite(value)) {
-        const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-        return {buffer.data(), result.ptr};
+    if (std::isnan(value)) {
+        return "nan";
     }
-    // 15 significant digits, correctly rounded: d.dddddddddddddde+xx
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                      std::chars_format::scientific, 14);
-    const std::string_view sci(buffer.data(), static_cast<std::size_t>(result.ptr - buffer.data()));
+    if (std::isinf(value)) {
+        return value < 0 ? "-inf" : "inf";
+    }
+    // 15 significant digits, correctly rounded: d.dddddddddddddde+xx. printf
+    // rather than std::to_chars, which would triple the size of a static
+    // Windows build; its decimal point follows the C locale, so only the
+    // digits and the exponent are read back.
+    std::array<char, 64> buffer{};
+    const int length = std::snprintf(buffer.data(), buffer.size(), "%.14e", value);
+    const std::string_view sci(buffer.data(), static_cast<std::size_t>(length));
     const std::size_t e = sci.find('e');
     const bool negative = sci.front() == '-';
 
