@@ -5,7 +5,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    kestrand::qtui::installFontSubstitutes();
+    kestrand::qtui::installFormFonts();
     kestrand::qtui::QtKestrand kestrand;
     kestrand.show();
     return QApplication::exec();

@@ -31,13 +31,6 @@ QRect pixelRect(const layout::Rect& twips) {
             layout::pixels(twips.height)};
 }
 
-QFont formFont(bool bold) {
-    QFont font(qs(layout::kFontFace));
-    font.setPointSizeF(layout::kFontPoints);
-    font.setBold(bold);
-    return font;
-}
-
 // Read by the decoder Qt has built in: left to guess the format, Qt loads
 // every image plugin it has to ask each one, costing start-up time and memory.
 QPixmap builtInImage(const char* path, const char* format) {
@@ -83,7 +76,6 @@ QLabel* makeLabel(const layout::ControlSpec& spec, QWidget* parent) {
 
 QPushButton* makeButton(const layout::ControlSpec& spec, QWidget* parent) {
     auto* button = new QPushButton(qs(spec.text), parent);
-    button->setFont(formFont(false));
     button->setAutoDefault(true);
     // A click on a button that validates moves the focus only once the entry
     // has passed its check, which the window's event filter runs.
@@ -106,11 +98,22 @@ EntryBox* makeEntry(const layout::ControlSpec& spec, QWidget* parent) {
 
 } // namespace
 
+// "MS Sans Serif" 8.25 pt, bold for the entry and the labels.
+QFont formFont(bool bold) {
+    QFont font(qs(layout::kFontFace));
+    font.setPointSizeF(layout::kFontPoints);
+    font.setBold(bold);
+    return font;
+}
+
 MainWindow::MainWindow()
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint),
       background_(builtInImage(resources::backgroundPath, "bmp")) {
+    // The form's default font, which the buttons keep; set before any child
+    // exists, so none is first laid out in the desktop's font and then again.
+    setFont(formFont(false));
     setWindowTitle(qs(layout::kTitle));
     setWindowIcon(applicationIcon());
     setFixedSize(layout::pixels(layout::kClientWidthTwips),

@@ -6,6 +6,7 @@
 #include "app/form_layout.h"
 #include "app/kestrand_form.h"
 
+#include <QFont>
 #include <QPixmap>
 #include <QWidget>
 
@@ -17,6 +18,8 @@ class QPushButton;
 namespace kestrand::qtui {
 
 class EntryBox;
+
+[[nodiscard]] QFont formFont(bool bold);
 
 class MainWindow final : public QWidget {
 public:

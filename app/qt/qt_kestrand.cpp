@@ -1,5 +1,6 @@
 #include "app/qt/qt_kestrand.h"
 
+#include <QApplication>
 #include <QFont>
 
 namespace kestrand::qtui {
@@ -10,8 +11,9 @@ QtKestrand::QtKestrand(QtServices::Presenter presenter, QtServices::EndAction en
     form_.Form_Load();
 }
 
-void installFontSubstitutes() {
+void installFormFonts() {
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+    QApplication::setFont(formFont(false));
 }
 
 } // namespace kestrand::qtui

@@ -24,7 +24,9 @@ private:
     Kestrand form_;
 };
 
-// The fonts the form names, mapped to the closest faces Linux has.
-void installFontSubstitutes();
+// The fonts the form names, mapped to the closest faces Linux has, and its
+// default font made the application's: message boxes and tooltips then share
+// it, and the desktop's font is never loaded only to be replaced.
+void installFormFonts();
 
 } // namespace kestrand::qtui
