@@ -3,13 +3,12 @@
 #ifndef KESTRAND_RESOURCE_PATHS_H
 #define KESTRAND_RESOURCE_PATHS_H
 
-#include <array>
-
 namespace kestrand::resources {
 
-// The window icon at the sizes a task bar asks for. PNG rather than the
-// .ico, which Qt reads only through a plugin loaded at start-up.
-extern const std::array<const char*, 4> iconPaths;
+// The 32 x 32 window icon. PNG rather than the .ico, which Qt reads only
+// through a plugin loaded at start-up; the larger sizes are for the desktop's
+// icon theme, not for the window, so they stay out of the executable.
+extern const char* const iconPath;
 extern const char* const backgroundPath; // 580 x 276 BMP, 8 bpp
 
 } // namespace kestrand::resources

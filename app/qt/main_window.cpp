@@ -39,14 +39,6 @@ QPixmap builtInImage(const char* path, const char* format) {
     return QPixmap::fromImage(reader.read());
 }
 
-QIcon applicationIcon() {
-    QIcon icon;
-    for (const char* path : resources::iconPaths) {
-        icon.addPixmap(builtInImage(path, "png"));
-    }
-    return icon;
-}
-
 QColor qcolor(layout::Rgb rgb) {
     return {rgb.red, rgb.green, rgb.blue};
 }
@@ -115,7 +107,7 @@ MainWindow::MainWindow()
     // exists, so none is first laid out in the desktop's font and then again.
     setFont(formFont(false));
     setWindowTitle(qs(layout::kTitle));
-    setWindowIcon(applicationIcon());
+    setWindowIcon(QIcon(builtInImage(resources::iconPath, "png")));
     setFixedSize(layout::pixels(layout::kClientWidthTwips),
                  layout::pixels(layout::kClientHeightTwips));
 
