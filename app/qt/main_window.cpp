@@ -51,7 +51,6 @@ void setTextColor(QWidget* widget, QPalette::ColorRole role, layout::Rgb rgb) {
 
 QLabel* makeLabel(const layout::ControlSpec& spec, QWidget* parent) {
     auto* label = new QLabel(qs(spec.text), parent);
-    label->setFont(formFont(true));
     label->setAlignment(Qt::AlignRight | Qt::AlignTop);
     label->setWordWrap(spec.id == Control::lblVPs);
     // Opaque in the button-face colour, hiding the picture behind it.
@@ -68,6 +67,7 @@ QLabel* makeLabel(const layout::ControlSpec& spec, QWidget* parent) {
 
 QPushButton* makeButton(const layout::ControlSpec& spec, QWidget* parent) {
     auto* button = new QPushButton(qs(spec.text), parent);
+    button->setFont(formFont(false));
     button->setAutoDefault(true);
     // A click on a button that validates moves the focus only once the entry
     // has passed its check, which the window's event filter runs.
@@ -82,7 +82,6 @@ EntryBox* makeEntry(const layout::ControlSpec& spec, QWidget* parent) {
     // The entry has no length limit of its own; QLineEdit's default is 32767.
     entry->setMaxLength(std::numeric_limits<int>::max());
     entry->setText(qs(spec.text));
-    entry->setFont(formFont(true));
     entry->setAlignment(Qt::AlignRight);
     setTextColor(entry, QPalette::Text, layout::kEntryText);
     return entry;
@@ -101,11 +100,11 @@ QFont formFont(bool bold) {
 MainWindow::MainWindow()
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                           Qt::WindowCloseButtonHint),
-      background_(builtInImage(resources::backgroundPath, "bmp")) {
-    // The form's default font, which the buttons keep; set before any child
-    // exists, so none is first laid out in the desktop's font and then again.
-    setFont(formFont(false));
+                           Qt::WindowCloseButtonHint) {
+    // Bold is what the entry and every label draw with, so children inherit it
+    // and only the three buttons set their own; set before any child exists,
+    // so no text is laid out first in one font and then again in another.
+    setFont(formFont(true));
     setWindowTitle(qs(layout::kTitle));
     setWindowIcon(QIcon(builtInImage(resources::iconPath, "png")));
     setFixedSize(layout::pixels(layout::kClientWidthTwips),
@@ -165,7 +164,11 @@ void MainWindow::attach(Kestrand& form) {
             [&form] { form.cmdExit_Click(); });
 }
 
+// The picture is decoded at the first paint, once the window is on screen.
 void MainWindow::paintEvent(QPaintEvent* /*event*/) {
+    if (background_.isNull()) {
+        background_ = builtInImage(resources::backgroundPath, "bmp");
+    }
     QPainter painter(this);
     painter.drawPixmap(0, 0, background_);
 }
