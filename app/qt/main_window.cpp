@@ -1,5 +1,6 @@
 #include "app/qt/main_window.h"
 
+#include "app/qt/accessibility.h"
 #include "app/qt/entry_box.h"
 #include "resource_paths.h"
 
@@ -90,6 +91,7 @@ MainWindow::MainWindow()
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint),
       background_(QString::fromLatin1(resources::backgroundPath)) {
+    installReadingOrder();
     setWindowTitle(qs(layout::kTitle));
     setWindowIcon(QIcon(QString::fromLatin1(resources::iconPath)));
     setFixedSize(layout::pixels(layout::kClientWidthTwips),
@@ -118,6 +120,8 @@ MainWindow::MainWindow()
         controls_[slot(spec.id)] = widget;
     }
     button(Control::cmdCalculate)->setDefault(true);
+    // The entry has no name of its own: a screen reader names it by the label that asks for it.
+    static_cast<QLabel*>(control(Control::lblVPs))->setBuddy(entry_);
     // Tab visits the tab stops by tab index: entry, Exit, Calculate.
     setTabOrder(entry_, control(Control::cmdExit));
     setTabOrder(control(Control::cmdExit), control(Control::cmdCalculate));
