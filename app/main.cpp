@@ -6,6 +6,10 @@
 
 int main(int argc, char* argv[]) {
     kestrand::qtui::skipUnreachableSessionBus();
+    // Before the first window: Qt names it to the desktop from these (its X11 class, its
+    // Wayland app id), and that is how the desktop finds its entry and icon.
+    QApplication::setApplicationName(QStringLiteral(KESTRAND_APP_NAME));
+    QApplication::setDesktopFileName(QStringLiteral(KESTRAND_APP_ID));
     QApplication app(argc, argv);
     kestrand::qtui::installFormFonts();
     kestrand::qtui::QtKestrand kestrand;

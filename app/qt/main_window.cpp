@@ -1,5 +1,6 @@
 #include "app/qt/main_window.h"
 
+#include "app/qt/accessibility.h"
 #include "app/qt/entry_box.h"
 #include "resource_paths.h"
 
@@ -105,6 +106,7 @@ MainWindow::MainWindow()
     // and only the three buttons set their own; set before any child exists,
     // so no text is laid out first in one font and then again in another.
     setFont(formFont(true));
+    installReadingOrder();
     setWindowTitle(qs(layout::kTitle));
     setWindowIcon(QIcon(builtInImage(resources::iconPath, "png")));
     setFixedSize(layout::pixels(layout::kClientWidthTwips),
@@ -133,6 +135,8 @@ MainWindow::MainWindow()
         controls_[slot(spec.id)] = widget;
     }
     button(Control::cmdCalculate)->setDefault(true);
+    // The entry has no name of its own: a screen reader names it by the label that asks for it.
+    static_cast<QLabel*>(control(Control::lblVPs))->setBuddy(entry_);
     // Tab visits the tab stops by tab index: entry, Exit, Calculate.
     setTabOrder(entry_, control(Control::cmdExit));
     setTabOrder(control(Control::cmdExit), control(Control::cmdCalculate));

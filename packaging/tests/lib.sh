@@ -1,0 +1,79 @@
+# Shared by the packaging tests: skipping when a tool is missing, and collecting failed checks
+# so that one run reports them all. Sourced, not run.
+set -euo pipefail
+
+# ctest counts this exit status as a skip (SKIP_RETURN_CODE).
+readonly SKIP=77
+
+# ldconfig and friends live in sbin, which not every PATH has.
+PATH="$PATH:/usr/sbin:/sbin"
+
+# require_tools TOOL... skips the test unless every tool is on PATH. With SKIP_NOTE set, the
+# reason is also written to that file, for the tests that wait on this one.
+require_tools() {
+  local tool
+  for tool in "$@"; do
+    if ! command -v "$tool" >/dev/null 2>&1; then
+      echo "SKIP: $tool is not installed (scripts/test installs it)"
+      [ -z "${SKIP_NOTE:-}" ] || echo "$tool is not installed" >"$SKIP_NOTE"
+      exit "$SKIP"
+    fi
+  done
+}
+
+# require_package DEB skips the test if the package was not built because building was skipped;
+# a package missing for any other reason is a failure.
+require_package() {
+  local note
+  note="$(dirname "$1")/skipped"
+  if [ ! -f "$1" ] && [ -f "$note" ]; then
+    echo "SKIP: the package was not built: $(cat "$note")"
+    exit "$SKIP"
+  fi
+  if [ ! -f "$1" ]; then
+    echo "FAIL: $1 was not built"
+    exit 1
+  fi
+}
+
+failures=0
+
+# check DESCRIPTION COMMAND... runs the command and records whether it succeeded.
+check() {
+  local what="$1"
+  shift
+  if "$@"; then
+    echo "ok: $what"
+  else
+    echo "FAIL: $what"
+    failures=$((failures + 1))
+  fi
+}
+
+# fail DESCRIPTION records a failure found without a command to run.
+fail() {
+  echo "FAIL: $1"
+  failures=$((failures + 1))
+}
+
+finish() {
+  if [ "$failures" -ne 0 ]; then
+    echo "$failures check(s) failed"
+    exit 1
+  fi
+  echo "all checks passed"
+}
+
+# scratch_dir: a temporary directory removed when the test exits.
+scratch_dir() {
+  SCRATCH="$(mktemp -d)"
+  trap 'rm -rf "$SCRATCH"' EXIT
+}
+
+# desktop_key FILE KEY prints the value of KEY in the [Desktop Entry] group.
+desktop_key() {
+  awk -v key="$2" '
+    /^\[/ { group = $0; next }
+    group == "[Desktop Entry]" && index($0, key "=") == 1 { print substr($0, length(key) + 2); exit }
+  ' "$1"
+}

@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# The .deb's name, version and dependencies: the version is the one the version resource shows,
+# and Depends covers every library the program loads and the font its window asks for. Usage:
+# package_control_test.sh DEB VERSION_HEADER DEB_RELEASE.
+source "$(dirname "$0")/lib.sh"
+require_tools dpkg-deb readelf ldconfig fc-query
+require_package "$1"
+
+deb="$1" header="$2" release="$3"
+scratch_dir
+dpkg-deb -x "$deb" "$SCRATCH/root"
+field() { dpkg-deb -f "$deb" "$1"; }
+echo "Depends: $(field Depends)"
+echo "Installed-Size: $(field Installed-Size)"
+
+shown="$(sed -n 's/^#define KESTRAND_VERSION_TEXT "\(.*\)"$/\1/p' "$header")"
+check "the version resource's text was found ($shown)" test -n "$shown"
+check "Version is $shown-$release" test "$(field Version)" = "$shown-$release"
+check "the file is named Package_Version_Architecture.deb" \
+  test "$(basename "$deb")" = "$(field Package)_$(field Version)_$(field Architecture).deb"
+check "Installed-Size is given" test "$(field Installed-Size)" -gt 0
+
+# Package names in Depends, without versions or alternatives' extras.
+depends="$(field Depends | tr ',|' '\n\n' | sed 's/(.*//; s/[[:space:]]//g' | grep -v '^$' | sort -u)"
+owner() { # the package that ships FILE on this machine, by its own path or the one it links to
+  local candidate found
+  for candidate in "$1" "$(readlink -f "$1")"; do
+    found="$(dpkg-query -S "$candidate" 2>/dev/null | head -n1 | cut -d: -f1)" || true
+    if [ -n "$found" ]; then
+      echo "$found"
+      return 0
+    fi
+  done
+}
+program="$SCRATCH/root/usr/bin/kestrand"
+needed="$(readelf -d "$program" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')"
+check "the program loads shared libraries" test -n "$needed"
+# Captured once: a pipe whose reader stops early would fail under pipefail.
+cache="$(ldconfig -p)"
+for soname in $needed; do
+  path="$(awk -v so="$soname" '$1 == so && /x86-64/ { print $NF; exit }' <<<"$cache")"
+  [ -n "$path" ] || path="$(awk -v so="$soname" '$1 == so { print $NF; exit }' <<<"$cache")"
+  package="$(owner "$path")"
+  if [ -z "$package" ]; then
+    fail "$soname: no installed package ships it"
+  else
+    check "$soname comes with $package, which Depends names" grep -qx "$package" <<<"$depends"
+  fi
+done
+
+# The window asks for its font by family (app/qt maps the form's face to Liberation Sans), so
+# no library dependency brings it: some package in Depends must ship a face of that family.
+provider=""
+for package in $depends; do
+  while read -r file; do
+    case "$file" in *.ttf | *.otf) ;; *) continue ;; esac
+    families="$(fc-query -f '%{family}\n' "$file" 2>/dev/null | tr ',' '\n')" || true
+    if grep -qx 'Liberation Sans' <<<"$families"; then
+      provider="$package"
+      break 2
+    fi
+  done < <(dpkg-query -L "$package" 2>/dev/null || true)
+done
+check "a package in Depends ships Liberation Sans${provider:+ ($provider)}" test -n "$provider"
+
+outside="$(dpkg-deb -c "$deb" | awk '{ print $NF }' | grep -vE '^\./(usr/?.*)?$' || true)"
+check "every file is under /usr${outside:+: $outside}" test -z "$outside"
+finish

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Runs the unpacked program on a real X server (Xvfb) and checks that its window's WM_CLASS is
+# what the desktop entry's StartupWMClass says, so docks group it under the entry's icon.
+# Usage: wm_class_test.sh DEB APP_ID.
+source "$(dirname "$0")/lib.sh"
+require_tools dpkg-deb Xvfb xprop xwininfo
+require_package "$1"
+
+deb="$1" id="$2"
+scratch_dir
+root="$SCRATCH/root"
+dpkg-deb -x "$deb" "$root"
+entry="$root/usr/share/applications/$id.desktop"
+expected="$(desktop_key "$entry" StartupWMClass)"
+check "the entry has a StartupWMClass" test -n "$expected"
+
+pids=()
+stop_all() {
+  local pid
+  for pid in "${pids[@]}"; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  rm -rf "$SCRATCH"
+}
+trap stop_all EXIT
+
+# Xvfb picks a free display itself and writes its number to the descriptor.
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$SCRATCH/display" 2>"$SCRATCH/xvfb.log" &
+pids+=($!)
+for _ in $(seq 50); do
+  [ -s "$SCRATCH/display" ] && break
+  sleep 0.1
+done
+check "Xvfb started" test -s "$SCRATCH/display"
+[ -s "$SCRATCH/display" ] || finish
+export DISPLAY=":$(head -n1 "$SCRATCH/display")"
+export XDG_RUNTIME_DIR="$SCRATCH/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+QT_QPA_PLATFORM=xcb "$root/usr/bin/kestrand" >"$SCRATCH/kestrand.log" 2>&1 &
+program=$!
+pids=("$program" "${pids[@]}")
+
+# The program's own top-level window with a class: Qt's helper windows have none.
+window=""
+for _ in $(seq 100); do
+  for candidate in $(xwininfo -root -children 2>/dev/null | awk '/^ +0x/ { print $1 }'); do
+    props="$(xprop -id "$candidate" _NET_WM_PID WM_CLASS 2>/dev/null || true)"
+    if grep -q "_NET_WM_PID(CARDINAL) = $program\$" <<<"$props" && grep -q '^WM_CLASS(STRING)' <<<"$props"; then
+      window="$candidate"
+      break 2
+    fi
+  done
+  sleep 0.1
+done
+check "the program opened a window" test -n "$window"
+if [ -z "$window" ]; then
+  cat "$SCRATCH/kestrand.log"
+  finish
+fi
+
+wm_class="$(xprop -id "$window" WM_CLASS)"
+echo "$wm_class"
+# WM_CLASS(STRING) = "instance", "class": desktops match StartupWMClass against the class.
+class="$(sed -n 's/^WM_CLASS(STRING) = "[^"]*", "\([^"]*\)"$/\1/p' <<<"$wm_class")"
+check "WM_CLASS's class \"$class\" is the entry's StartupWMClass \"$expected\"" \
+  test "$class" = "$expected"
+icons="$(xprop -id "$window" _NET_WM_ICON)"
+check "the window shows the icon from its resources" grep -q "Icon (32 x 32)" <<<"$icons"
+finish

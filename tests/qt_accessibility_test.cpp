@@ -1,0 +1,293 @@
+// The real window and message boxes as a screen reader meets them: the accessible tree Qt builds,
+// read in-process on the offscreen platform. No assistive-technology bus is involved.
+#include "app/form_layout.h"
+#include "app/notes.h"
+#include "app/qt/entry_box.h"
+#include "app/qt/qt_kestrand.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
+void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+using kestrand::layout::Control;
+using kestrand::qtui::QtKestrand;
+
+QString qs(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+class Accessibility : public testing::Test {
+protected:
+    struct Child {
+        Control id;
+        QAccessibleInterface* iface;
+    };
+
+    Accessibility() : app_([this](const levels::Message& m) { messages_.push_back(m); }, [] {}) {
+        QLocale::setDefault(QLocale::c());
+        app_.show();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window()));
+    }
+
+    kestrand::qtui::MainWindow& window() { return app_.window(); }
+    QAccessibleInterface* root() { return QAccessible::queryAccessibleInterface(&window()); }
+
+    // The window's accessible children in the order a reader walks them, each with the control
+    // whose widget it stands for.
+    std::vector<Child> children() {
+        std::vector<Child> found;
+        QAccessibleInterface* const top = root();
+        for (int i = 0; i < top->childCount(); ++i) {
+            QAccessibleInterface* const child = top->child(i);
+            const auto spec = std::find_if(
+                kestrand::layout::kControls.begin(), kestrand::layout::kControls.end(),
+                [&](const auto& s) { return window().control(s.id) == child->object(); });
+            if (spec == kestrand::layout::kControls.end()) {
+                ADD_FAILURE() << "child " << i << " is no control of the form";
+                continue;
+            }
+            found.push_back({spec->id, child});
+        }
+        return found;
+    }
+
+    QAccessibleInterface* node(Control id) {
+        for (const Child& c : children()) {
+            if (c.id == id) {
+                return c.iface;
+            }
+        }
+        return nullptr;
+    }
+
+    int position(Control id) {
+        const std::vector<Child> all = children();
+        const auto at =
+            std::find_if(all.begin(), all.end(), [&](const Child& c) { return c.id == id; });
+        return at == all.end() ? -1 : static_cast<int>(at - all.begin());
+    }
+
+    QStringList bandNames() {
+        QStringList names;
+        for (int i = 0; i < kestrand::layout::kBandCount; ++i) {
+            QAccessibleInterface* const band = node(kestrand::layout::bandControl(i));
+            names << (band == nullptr ? QStringLiteral("<missing>")
+                                      : band->text(QAccessible::Name));
+        }
+        return names;
+    }
+
+    void calculate(const QString& total) {
+        window().entry()->setText(total);
+        window().entry()->setFocus();
+        QTest::keyClick(window().entry(), Qt::Key_Return);
+    }
+
+    QtKestrand app_;
+    std::vector<levels::Message> messages_;
+};
+
+struct Expected {
+    Control id;
+    QAccessible::Role role;
+    const char* name;
+};
+
+constexpr const char* kEntryCaption = "Total Number of Scenario Victory Points:";
+
+const Expected kAtStart[] = {
+    {Control::txtVPs, QAccessible::EditableText, kEntryCaption},
+    {Control::cmdNotes, QAccessible::PushButton, "Notes"},
+    {Control::cmdCalculate, QAccessible::PushButton, "Calculate"},
+    {Control::cmdExit, QAccessible::PushButton, "Exit"},
+    {Control::lblD, QAccessible::StaticText, "Draw (+/-):"},
+    {Control::lblVPs, QAccessible::StaticText, kEntryCaption},
+    {Control::lblNumber0, QAccessible::StaticText, "0"},
+    {Control::lblNumber3, QAccessible::StaticText, "0"},
+    {Control::lblNumber2, QAccessible::StaticText, "0"},
+    {Control::lblNumber1, QAccessible::StaticText, "0"},
+    {Control::lblOV, QAccessible::StaticText, "Overwhelming Victory (+/-):"},
+    {Control::lblSV, QAccessible::StaticText, "Significant Victory: (+/-):"},
+    {Control::lblMV, QAccessible::StaticText, "Marginal Victory (+/-):"},
+};
+
+TEST_F(Accessibility, EveryControlReadsWithItsRoleNameAndTooltip) {
+    EXPECT_EQ(root()->role(), QAccessible::Window);
+    EXPECT_EQ(root()->text(QAccessible::Name), "FEXO- Scenario Kestrand");
+    ASSERT_EQ(children().size(), std::size(kAtStart)) << "each control once, nothing else";
+    for (const Expected& row : kAtStart) {
+        SCOPED_TRACE(row.name);
+        QAccessibleInterface* const control = node(row.id);
+        ASSERT_NE(control, nullptr);
+        EXPECT_EQ(control->role(), row.role);
+        EXPECT_EQ(control->text(QAccessible::Name), row.name);
+        EXPECT_EQ(control->text(QAccessible::Description),
+                  qs(kestrand::layout::spec(row.id).toolTip));
+        EXPECT_EQ(control->parent()->object(), &window());
+    }
+    EXPECT_EQ(node(Control::txtVPs)->text(QAccessible::Value), "0");
+    EXPECT_TRUE(node(Control::txtVPs)->state().focused);
+    EXPECT_TRUE(node(Control::cmdCalculate)->state().defaultButton);
+}
+
+TEST_F(Accessibility, TheEntryAndItsCaptionPointAtEachOther) {
+    // Each pair names the other node and what that node is to this one.
+    const auto entryLabels = node(Control::txtVPs)->relations(QAccessible::Label);
+    ASSERT_EQ(entryLabels.size(), 1);
+    EXPECT_EQ(entryLabels[0].first->object(), window().control(Control::lblVPs));
+
+    const auto labelled = node(Control::lblVPs)->relations(QAccessible::Labelled);
+    ASSERT_EQ(labelled.size(), 1);
+    EXPECT_EQ(labelled[0].first->object(), window().entry());
+
+    EXPECT_TRUE(node(Control::lblD)->relations(QAccessible::Labelled).isEmpty());
+}
+
+TEST_F(Accessibility, BandNamesFollowTheirTexts) {
+    struct Step {
+        const char* total;
+        QStringList bands;
+    };
+    const Step steps[] = {
+        {"200", {"0-40", " 41-80", " 81-120", " 121+"}},
+        {"10", {"0-2", " 3-4", " 5-6", " 7+"}},
+        {"19999", {"0-4000", " 4001-8000", " 8001-11999", " 12000+"}},
+    };
+    EXPECT_EQ(bandNames(), QStringList({"0", "0", "0", "0"}));
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.total);
+        calculate(step.total);
+        EXPECT_EQ(bandNames(), step.bands);
+        EXPECT_EQ(node(Control::txtVPs)->text(QAccessible::Value), step.total);
+        EXPECT_TRUE(node(Control::cmdExit)->state().focused);
+    }
+    EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(Accessibility, CaptionsAreReadJustBeforeWhatTheyName) {
+    const std::pair<Control, Control> pairs[] = {
+        {Control::lblVPs, Control::txtVPs},    {Control::lblD, Control::lblNumber0},
+        {Control::lblMV, Control::lblNumber1}, {Control::lblSV, Control::lblNumber2},
+        {Control::lblOV, Control::lblNumber3},
+    };
+    for (const auto& [caption, value] : pairs) {
+        SCOPED_TRACE(kestrand::layout::spec(caption).text.data());
+        ASSERT_GE(position(caption), 0);
+        EXPECT_EQ(position(value), position(caption) + 1);
+    }
+    EXPECT_LT(position(Control::lblD), position(Control::lblMV));
+    EXPECT_LT(position(Control::lblMV), position(Control::lblSV));
+    EXPECT_LT(position(Control::lblSV), position(Control::lblOV));
+}
+
+TEST_F(Accessibility, TheReadingOrderStillNavigatesBothWaysAndByPoint) {
+    QAccessibleInterface* const top = root();
+    for (int i = 0; i < top->childCount(); ++i) {
+        QAccessibleInterface* const child = top->child(i);
+        ASSERT_NE(child, nullptr);
+        EXPECT_EQ(top->indexOfChild(child), i);
+        EXPECT_EQ(child->parent(), top);
+        // Where the widget is on screen finds the same node.
+        auto* const widget = static_cast<QWidget*>(child->object());
+        const QPoint centre = widget->mapToGlobal(widget->rect().center());
+        QAccessibleInterface* const hit = top->childAt(centre.x(), centre.y());
+        ASSERT_NE(hit, nullptr) << i;
+        EXPECT_EQ(hit->object(), widget);
+    }
+    EXPECT_EQ(top->child(top->childCount()), nullptr);
+    EXPECT_EQ(top->child(-1), nullptr);
+}
+
+// What a reader gets from the message box that is open while f runs its event loop.
+struct BoxReading {
+    QAccessible::Role role{};
+    QString name, value, button;
+};
+
+template <typename Show> std::optional<BoxReading> readModalBox(Show show) {
+    std::optional<BoxReading> reading;
+    QTimer::singleShot(0, [&] {
+        auto* const box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) {
+            return;
+        }
+        QAccessibleInterface* const iface = QAccessible::queryAccessibleInterface(box);
+        reading = BoxReading{
+            iface->role(), iface->text(QAccessible::Name), iface->text(QAccessible::Value), {}};
+        // The button is somewhere below the box; look for it the way a reader would.
+        std::vector<QAccessibleInterface*> pending{iface};
+        while (!pending.empty()) {
+            QAccessibleInterface* const at = pending.back();
+            pending.pop_back();
+            if (at->role() == QAccessible::PushButton) {
+                reading->button = at->text(QAccessible::Name);
+            }
+            for (int i = 0; i < at->childCount(); ++i) {
+                pending.push_back(at->child(i));
+            }
+        }
+        box->button(QMessageBox::Ok)->click();
+    });
+    show();
+    return reading;
+}
+
+TEST(AccessibleMessageBox, ReadsItsTitleAndText) {
+    const struct {
+        levels::Message message;
+        QString text;
+    } rows[] = {
+        {{"first\r\nsecond", "A Title", levels::MessageIcon::Exclamation}, "first\nsecond"},
+        {kestrand::notesMessage(),
+         qs(kestrand::notesMessage().text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.message.title);
+        const auto reading =
+            readModalBox([&] { kestrand::qtui::showMessageBox(nullptr, row.message); });
+        ASSERT_TRUE(reading.has_value()) << "no message box was open";
+        EXPECT_EQ(reading->role, QAccessible::AlertMessage);
+        EXPECT_EQ(reading->name, qs(row.message.title));
+        EXPECT_EQ(reading->value, row.text);
+        EXPECT_EQ(reading->button, "OK");
+    }
+}
+
+TEST(AccessibleMessageBox, ARefusalFromTheWindowIsReadToo) {
+    QtKestrand app; // the real presenter: a modal box over the window
+    app.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&app.window()));
+    const auto reading =
+        readModalBox([&] { QTest::keyClick(app.window().entry(), Qt::Key_Return); });
+    ASSERT_TRUE(reading.has_value()) << "no message box was open";
+    EXPECT_EQ(reading->name, "Zero Value");
+    EXPECT_TRUE(reading->value.contains("Enter a Numeric Non-Zero Value!"))
+        << reading->value.toStdString();
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    kestrand::qtui::installFontSubstitutes();
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
