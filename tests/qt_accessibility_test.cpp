@@ -287,7 +287,7 @@ TEST(AccessibleMessageBox, ARefusalFromTheWindowIsReadToo) {
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    kestrand::qtui::installFontSubstitutes();
+    kestrand::qtui::installFormFonts();
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
