@@ -51,7 +51,7 @@ struct Rect final {
     int left, top, width, height;
 };
 
-struct ControlSpec final {
+struct ControlRow final {
     Control id;
     Kind kind;
     std::string_view text;
@@ -66,7 +66,7 @@ struct ControlSpec final {
 inline constexpr int kBandCount = 4;
 
 // Creation order. Labels never take the focus, so their tab stops are off.
-inline constexpr std::array<ControlSpec, 13> kControls{{
+inline constexpr std::array<ControlRow, 13> kControls{{
     {Control::txtVPs,
      Kind::Entry,
      "0",
@@ -182,8 +182,8 @@ inline constexpr std::array<ControlSpec, 13> kControls{{
     return bands.at(static_cast<std::size_t>(index));
 }
 
-[[nodiscard]] constexpr const ControlSpec& spec(Control id) {
-    for (const ControlSpec& c : kControls) {
+[[nodiscard]] constexpr const ControlRow& rowOf(Control id) {
+    for (const ControlRow& c : kControls) {
         if (c.id == id) {
             return c;
         }

@@ -245,8 +245,8 @@ def star_facet_shades():
             n = tuple(-c for c in n)
         lambert = max(0.0, sum(a * b for a, b in zip(n, light)))
         half = normalise((light[0], light[1], light[2] + 1.0))
-        spec = max(0.0, sum(a * b for a, b in zip(n, half))) ** 24
-        shades.append(clamp(0.18 + 0.78 * lambert + 0.35 * spec))
+        specular = max(0.0, sum(a * b for a, b in zip(n, half))) ** 24
+        shades.append(clamp(0.18 + 0.78 * lambert + 0.35 * specular))
     return shades
 
 
@@ -271,11 +271,11 @@ def icon_sample(x, y, star, shadow, shades):
         nz = math.sqrt(max(0.0, 1 - nx * nx - ny * ny))
         lambert = max(0.0, nx * light[0] + ny * light[1] + nz * light[2])
         half = normalise((light[0], light[1], light[2] + 1.0))
-        spec = max(0.0, nx * half[0] + ny * half[1] + nz * half[2]) ** 16
+        specular = max(0.0, nx * half[0] + ny * half[1] + nz * half[2]) ** 16
         shadow_c, base, lit = (84, 50, 22), (168, 110, 52), (236, 192, 128)
         c = mix(shadow_c, base, clamp(lambert * 1.25)) if lambert < 0.8 else \
             mix(base, lit, clamp((lambert - 0.8) / 0.2))
-        return mix(c, (255, 236, 200), spec * 0.6)
+        return mix(c, (255, 236, 200), specular * 0.6)
     if r > rim_inner - 0.6:
         return (44, 46, 16)  # groove between rim and field
 

@@ -56,14 +56,14 @@ protected:
         QAccessibleInterface* const top = root();
         for (int i = 0; i < top->childCount(); ++i) {
             QAccessibleInterface* const child = top->child(i);
-            const auto spec = std::find_if(
+            const auto row = std::find_if(
                 kestrand::layout::kControls.begin(), kestrand::layout::kControls.end(),
                 [&](const auto& s) { return window().control(s.id) == child->object(); });
-            if (spec == kestrand::layout::kControls.end()) {
+            if (row == kestrand::layout::kControls.end()) {
                 ADD_FAILURE() << "child " << i << " is no control of the form";
                 continue;
             }
-            found.push_back({spec->id, child});
+            found.push_back({row->id, child});
         }
         return found;
     }
@@ -139,7 +139,7 @@ TEST_F(Accessibility, EveryControlReadsWithItsRoleNameAndTooltip) {
         EXPECT_EQ(control->role(), row.role);
         EXPECT_EQ(control->text(QAccessible::Name), row.name);
         EXPECT_EQ(control->text(QAccessible::Description),
-                  qs(kestrand::layout::spec(row.id).toolTip));
+                  qs(kestrand::layout::rowOf(row.id).toolTip));
         EXPECT_EQ(control->parent()->object(), &window());
     }
     EXPECT_EQ(node(Control::txtVPs)->text(QAccessible::Value), "0");
@@ -188,7 +188,7 @@ TEST_F(Accessibility, CaptionsAreReadJustBeforeWhatTheyName) {
         {Control::lblOV, Control::lblNumber3},
     };
     for (const auto& [caption, value] : pairs) {
-        SCOPED_TRACE(kestrand::layout::spec(caption).text.data());
+        SCOPED_TRACE(kestrand::layout::rowOf(caption).text.data());
         ASSERT_GE(position(caption), 0);
         EXPECT_EQ(position(value), position(caption) + 1);
     }

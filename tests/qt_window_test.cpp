@@ -88,23 +88,23 @@ TEST_F(QtWindow, StartsAsLaidOut) {
     EXPECT_TRUE(button(Control::cmdCalculate)->isDefault());
     EXPECT_FALSE(window().windowIcon().isNull());
 
-    for (const auto& spec : kestrand::layout::kControls) {
-        QWidget* w = window().control(spec.id);
-        SCOPED_TRACE(std::string(spec.text));
-        EXPECT_EQ(w->geometry(), QRect(spec.twips.left / 15, spec.twips.top / 15,
-                                       spec.twips.width / 15, spec.twips.height / 15));
-        EXPECT_EQ(w->toolTip().toStdString(), spec.toolTip);
-        EXPECT_EQ(w->font().bold(), spec.kind != kestrand::layout::Kind::Button);
+    for (const auto& row : kestrand::layout::kControls) {
+        QWidget* w = window().control(row.id);
+        SCOPED_TRACE(std::string(row.text));
+        EXPECT_EQ(w->geometry(), QRect(row.twips.left / 15, row.twips.top / 15,
+                                       row.twips.width / 15, row.twips.height / 15));
+        EXPECT_EQ(w->toolTip().toStdString(), row.toolTip);
+        EXPECT_EQ(w->font().bold(), row.kind != kestrand::layout::Kind::Button);
         EXPECT_DOUBLE_EQ(w->font().pointSizeF(), 8.25);
         if (auto* label = qobject_cast<QLabel*>(w)) {
-            EXPECT_EQ(label->text().toStdString(), spec.text);
+            EXPECT_EQ(label->text().toStdString(), row.text);
             EXPECT_TRUE(label->alignment() & Qt::AlignRight);
             EXPECT_TRUE(label->autoFillBackground()) << "labels are opaque";
-            const bool band = spec.kind == kestrand::layout::Kind::BandLabel;
+            const bool band = row.kind == kestrand::layout::Kind::BandLabel;
             EXPECT_EQ(label->palette().color(label->foregroundRole()) == QColor(0, 0, 255), band);
             EXPECT_EQ(label->frameShadow() == QFrame::Sunken, band);
         } else if (auto* push = qobject_cast<QPushButton*>(w)) {
-            EXPECT_EQ(push->text().toStdString(), spec.text);
+            EXPECT_EQ(push->text().toStdString(), row.text);
         }
     }
 }

@@ -50,15 +50,15 @@ void setTextColor(QWidget* widget, QPalette::ColorRole role, layout::Rgb rgb) {
     widget->setPalette(palette);
 }
 
-QLabel* makeLabel(const layout::ControlSpec& spec, QWidget* parent) {
-    auto* label = new QLabel(qs(spec.text), parent);
+QLabel* makeLabel(const layout::ControlRow& row, QWidget* parent) {
+    auto* label = new QLabel(qs(row.text), parent);
     label->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    label->setWordWrap(spec.id == Control::lblVPs);
+    label->setWordWrap(row.id == Control::lblVPs);
     // Opaque in the button-face colour, hiding the picture behind it.
     label->setBackgroundRole(QPalette::Button);
     label->setForegroundRole(QPalette::WindowText);
     label->setAutoFillBackground(true);
-    if (spec.kind == Kind::BandLabel) {
+    if (row.kind == Kind::BandLabel) {
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setLineWidth(1);
         setTextColor(label, QPalette::WindowText, layout::kBandText);
@@ -66,23 +66,23 @@ QLabel* makeLabel(const layout::ControlSpec& spec, QWidget* parent) {
     return label;
 }
 
-QPushButton* makeButton(const layout::ControlSpec& spec, QWidget* parent) {
-    auto* button = new QPushButton(qs(spec.text), parent);
+QPushButton* makeButton(const layout::ControlRow& row, QWidget* parent) {
+    auto* button = new QPushButton(qs(row.text), parent);
     button->setFont(formFont(false));
     button->setAutoDefault(true);
     // A click on a button that validates moves the focus only once the entry
     // has passed its check, which the window's event filter runs.
-    if (spec.validates) {
-        button->setFocusPolicy(spec.tabStop ? Qt::TabFocus : Qt::NoFocus);
+    if (row.validates) {
+        button->setFocusPolicy(row.tabStop ? Qt::TabFocus : Qt::NoFocus);
     }
     return button;
 }
 
-EntryBox* makeEntry(const layout::ControlSpec& spec, QWidget* parent) {
+EntryBox* makeEntry(const layout::ControlRow& row, QWidget* parent) {
     auto* entry = new EntryBox(parent);
     // The entry has no length limit of its own; QLineEdit's default is 32767.
     entry->setMaxLength(std::numeric_limits<int>::max());
-    entry->setText(qs(spec.text));
+    entry->setText(qs(row.text));
     entry->setAlignment(Qt::AlignRight);
     setTextColor(entry, QPalette::Text, layout::kEntryText);
     return entry;
@@ -112,27 +112,27 @@ MainWindow::MainWindow()
     setFixedSize(layout::pixels(layout::kClientWidthTwips),
                  layout::pixels(layout::kClientHeightTwips));
 
-    for (const layout::ControlSpec& spec : layout::kControls) {
+    for (const layout::ControlRow& row : layout::kControls) {
         QWidget* widget = nullptr;
-        switch (spec.kind) {
+        switch (row.kind) {
         case Kind::Entry:
-            entry_ = makeEntry(spec, this);
+            entry_ = makeEntry(row, this);
             widget = entry_;
             break;
         case Kind::Button:
-            widget = makeButton(spec, this);
-            if (spec.validates) {
+            widget = makeButton(row, this);
+            if (row.validates) {
                 widget->installEventFilter(this);
             }
             break;
         case Kind::Label:
         case Kind::BandLabel:
-            widget = makeLabel(spec, this);
+            widget = makeLabel(row, this);
             break;
         }
-        widget->setGeometry(pixelRect(spec.twips));
-        widget->setToolTip(qs(spec.toolTip));
-        controls_[slot(spec.id)] = widget;
+        widget->setGeometry(pixelRect(row.twips));
+        widget->setToolTip(qs(row.toolTip));
+        controls_[slot(row.id)] = widget;
     }
     button(Control::cmdCalculate)->setDefault(true);
     // The entry has no name of its own: a screen reader names it by the label that asks for it.

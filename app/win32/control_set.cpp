@@ -41,13 +41,13 @@ struct WindowKind final {
     DWORD exStyle;
 };
 
-WindowKind windowKind(const layout::ControlSpec& spec) {
-    const DWORD tabStop = spec.tabStop ? WS_TABSTOP : 0;
-    switch (spec.kind) {
+WindowKind windowKind(const layout::ControlRow& row) {
+    const DWORD tabStop = row.tabStop ? WS_TABSTOP : 0;
+    switch (row.kind) {
     case Kind::Entry:
         return {WC_EDITW, tabStop | ES_RIGHT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
     case Kind::Button: {
-        const DWORD type = spec.id == kDefaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+        const DWORD type = row.id == kDefaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
         return {WC_BUTTONW, tabStop | type, 0};
     }
     case Kind::Label:
@@ -60,10 +60,10 @@ WindowKind windowKind(const layout::ControlSpec& spec) {
 }
 
 // The layout rows sorted by tab index: creation order is the Tab order.
-std::array<const layout::ControlSpec*, layout::kControls.size()> inTabOrder() {
-    std::array<const layout::ControlSpec*, layout::kControls.size()> rows{};
+std::array<const layout::ControlRow*, layout::kControls.size()> inTabOrder() {
+    std::array<const layout::ControlRow*, layout::kControls.size()> rows{};
     std::transform(layout::kControls.begin(), layout::kControls.end(), rows.begin(),
-                   [](const layout::ControlSpec& spec) { return &spec; });
+                   [](const layout::ControlRow& row) { return &row; });
     std::sort(rows.begin(), rows.end(),
               [](const auto* a, const auto* b) { return a->tabIndex < b->tabIndex; });
     return rows;
@@ -77,26 +77,26 @@ ControlSet::ControlSet(HWND parent, HINSTANCE instance)
         CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                         WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                         CW_USEDEFAULT, CW_USEDEFAULT, parent, nullptr, instance, nullptr);
-    for (const layout::ControlSpec* spec : inTabOrder()) {
-        const WindowKind kind = windowKind(*spec);
-        const std::wstring text = widen(spec->text);
+    for (const layout::ControlRow* row : inTabOrder()) {
+        const WindowKind kind = windowKind(*row);
+        const std::wstring text = widen(row->text);
         HWND control = CreateWindowExW(
             kind.exStyle, kind.className, text.c_str(), WS_CHILD | WS_VISIBLE | kind.style,
-            layout::pixels(spec->twips.left), layout::pixels(spec->twips.top),
-            layout::pixels(spec->twips.width), layout::pixels(spec->twips.height), parent,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(commandId(spec->id))), instance, nullptr);
-        HFONT font = spec->kind == Kind::Button ? normal_.get() : bold_.get();
+            layout::pixels(row->twips.left), layout::pixels(row->twips.top),
+            layout::pixels(row->twips.width), layout::pixels(row->twips.height), parent,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(commandId(row->id))), instance, nullptr);
+        HFONT font = row->kind == Kind::Button ? normal_.get() : bold_.get();
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        addToolTip(parent, control, *spec);
-        if (spec->kind == Kind::Entry) {
+        addToolTip(parent, control, *row);
+        if (row->kind == Kind::Entry) {
             moveCaretToEnd(control);
         }
-        windows_[slot(spec->id)] = control;
+        windows_[slot(row->id)] = control;
     }
 }
 
-void ControlSet::addToolTip(HWND parent, HWND control, const layout::ControlSpec& spec) {
-    std::wstring text = widen(spec.toolTip);
+void ControlSet::addToolTip(HWND parent, HWND control, const layout::ControlRow& row) {
+    std::wstring text = widen(row.toolTip);
     TTTOOLINFOW tool{};
     // The version-5 size: without a manifest the version-6 struct is refused.
     tool.cbSize = TTTOOLINFOW_V2_SIZE;

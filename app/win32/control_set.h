@@ -36,7 +36,7 @@ private:
     };
     using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
 
-    void addToolTip(HWND parent, HWND control, const layout::ControlSpec& spec);
+    void addToolTip(HWND parent, HWND control, const layout::ControlRow& row);
 
     std::array<HWND, layout::kControls.size()> windows_{};
     HWND toolTips_ = nullptr;

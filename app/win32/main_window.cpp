@@ -59,11 +59,11 @@ MainWindow::MainWindow(HINSTANCE instance) {
     controls_.emplace(window_, instance);
     background_.reset(static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(IDB_BACKGROUND),
                                                       IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    for (const layout::ControlSpec& spec : layout::kControls) {
-        if (spec.kind == Kind::Entry) {
-            hookEntry(control(spec.id), *this);
-        } else if (spec.kind == Kind::Button) {
-            hookButton(control(spec.id), *this, spec.validates);
+    for (const layout::ControlRow& row : layout::kControls) {
+        if (row.kind == Kind::Entry) {
+            hookEntry(control(row.id), *this);
+        } else if (row.kind == Kind::Button) {
+            hookButton(control(row.id), *this, row.validates);
         }
     }
     lastFocus_ = control(Control::txtVPs);
@@ -208,7 +208,7 @@ void MainWindow::paintBackground(HDC dc) const {
 // Labels are opaque in the button face, band labels in blue.
 LRESULT MainWindow::labelColours(HDC dc, HWND label) const {
     const auto id = controls_->find(label);
-    const bool band = id && layout::spec(*id).kind == Kind::BandLabel;
+    const bool band = id && layout::rowOf(*id).kind == Kind::BandLabel;
     SetTextColor(dc, band ? colorRef(layout::kBandText) : GetSysColor(COLOR_BTNTEXT));
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
@@ -226,7 +226,7 @@ bool MainWindow::tabRefused(const MSG& message) {
 bool MainWindow::mayLeaveEntryFor(HWND target) {
     const auto id = controls_->find(target);
     if (form_ == nullptr || GetFocus() != control(Control::txtVPs) || !id ||
-        !layout::spec(*id).validates) {
+        !layout::rowOf(*id).validates) {
         return true;
     }
     return !form_->txtVPs_Validate();
@@ -234,10 +234,10 @@ bool MainWindow::mayLeaveEntryFor(HWND target) {
 
 // Enter works the focused button; elsewhere, the default one.
 void MainWindow::setDefaultButton(Control chosen) {
-    for (const layout::ControlSpec& spec : layout::kControls) {
-        if (spec.kind == Kind::Button) {
-            const WPARAM style = spec.id == chosen ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
-            SendMessageW(control(spec.id), BM_SETSTYLE, style, TRUE);
+    for (const layout::ControlRow& row : layout::kControls) {
+        if (row.kind == Kind::Button) {
+            const WPARAM style = row.id == chosen ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+            SendMessageW(control(row.id), BM_SETSTYLE, style, TRUE);
         }
     }
 }
@@ -269,7 +269,7 @@ bool MainWindow::mayPress(HWND button) {
 void MainWindow::focusArrived(HWND control) {
     lastFocus_ = control;
     const auto id = controls_->find(control);
-    const bool onButton = id && layout::spec(*id).kind == Kind::Button;
+    const bool onButton = id && layout::rowOf(*id).kind == Kind::Button;
     setDefaultButton(onButton ? *id : kDefaultButton);
 }
 

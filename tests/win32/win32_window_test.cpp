@@ -159,33 +159,33 @@ TEST_F(Win32Window, StartsAsLaidOut) {
 }
 
 TEST_F(Win32Window, EveryControlHasItsClassPlaceTextFontAndStyle) {
-    for (const auto& spec : kestrand::layout::kControls) {
-        SCOPED_TRACE(std::string(spec.text) + " " + std::string(spec.toolTip.substr(0, 30)));
-        HWND w = control(spec.id);
+    for (const auto& row : kestrand::layout::kControls) {
+        SCOPED_TRACE(std::string(row.text) + " " + std::string(row.toolTip.substr(0, 30)));
+        HWND w = control(row.id);
         ASSERT_NE(w, nullptr);
         RECT rect{};
         GetWindowRect(w, &rect);
         MapWindowPoints(nullptr, window(), reinterpret_cast<POINT*>(&rect), 2);
-        EXPECT_EQ(rect.left, px(spec.twips.left));
-        EXPECT_EQ(rect.top, px(spec.twips.top));
-        EXPECT_EQ(rect.right - rect.left, px(spec.twips.width));
-        EXPECT_EQ(rect.bottom - rect.top, px(spec.twips.height));
+        EXPECT_EQ(rect.left, px(row.twips.left));
+        EXPECT_EQ(rect.top, px(row.twips.top));
+        EXPECT_EQ(rect.right - rect.left, px(row.twips.width));
+        EXPECT_EQ(rect.bottom - rect.top, px(row.twips.height));
         // What a screen reader reads: the caption through WM_GETTEXT.
         std::array<wchar_t, 128> text{};
         const auto length =
             SendMessageW(w, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
         EXPECT_EQ(narrow(std::wstring_view(text.data(), static_cast<std::size_t>(length))),
-                  spec.text);
-        EXPECT_EQ(has(style(w), WS_TABSTOP), spec.tabStop);
+                  row.text);
+        EXPECT_EQ(has(style(w), WS_TABSTOP), row.tabStop);
 
         LOGFONTW font{};
         const auto handle = reinterpret_cast<HFONT>(SendMessageW(w, WM_GETFONT, 0, 0));
         ASSERT_NE(GetObjectW(handle, sizeof font, &font), 0);
         EXPECT_EQ(font.lfHeight, -11);
-        EXPECT_EQ(font.lfWeight, spec.kind == Kind::Button ? FW_NORMAL : FW_BOLD);
+        EXPECT_EQ(font.lfWeight, row.kind == Kind::Button ? FW_NORMAL : FW_BOLD);
         EXPECT_EQ(narrow(font.lfFaceName), "MS Sans Serif");
 
-        switch (spec.kind) {
+        switch (row.kind) {
         case Kind::Entry:
             EXPECT_EQ(className(w), "Edit");
             EXPECT_TRUE(has(style(w), ES_RIGHT | ES_AUTOHSCROLL));
@@ -194,14 +194,14 @@ TEST_F(Win32Window, EveryControlHasItsClassPlaceTextFontAndStyle) {
         case Kind::Button:
             EXPECT_EQ(className(w), "Button");
             EXPECT_EQ(style(w) & BS_TYPEMASK,
-                      spec.id == Control::cmdCalculate ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+                      row.id == Control::cmdCalculate ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
             break;
         case Kind::Label:
         case Kind::BandLabel:
             EXPECT_EQ(className(w), "Static");
             EXPECT_EQ(style(w) & SS_TYPEMASK, SS_RIGHT);
             EXPECT_TRUE(has(style(w), SS_NOTIFY)) << "or the tooltip never sees the mouse";
-            EXPECT_EQ(has(exStyle(w), WS_EX_STATICEDGE), spec.kind == Kind::BandLabel);
+            EXPECT_EQ(has(exStyle(w), WS_EX_STATICEDGE), row.kind == Kind::BandLabel);
             break;
         }
     }
@@ -210,26 +210,26 @@ TEST_F(Win32Window, EveryControlHasItsClassPlaceTextFontAndStyle) {
 TEST_F(Win32Window, EveryControlHasItsToolTip) {
     HWND tips = app_->window().controls().toolTips();
     EXPECT_EQ(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), 13);
-    for (const auto& spec : kestrand::layout::kControls) {
+    for (const auto& row : kestrand::layout::kControls) {
         std::array<wchar_t, 1024> text{};
         TTTOOLINFOW tool{};
         tool.cbSize = TTTOOLINFOW_V2_SIZE;
         tool.hwnd = window();
-        tool.uId = reinterpret_cast<UINT_PTR>(control(spec.id));
+        tool.uId = reinterpret_cast<UINT_PTR>(control(row.id));
         tool.lpszText = text.data();
         SendMessageW(tips, TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&tool));
-        EXPECT_EQ(narrow(text.data()), spec.toolTip);
+        EXPECT_EQ(narrow(text.data()), row.toolTip);
     }
 }
 
 TEST_F(Win32Window, LabelsAreOpaqueBandsBlueAndTheEntryRed) {
-    for (const auto& spec : kestrand::layout::kControls) {
-        SCOPED_TRACE(std::string(spec.text));
-        HWND w = control(spec.id);
+    for (const auto& row : kestrand::layout::kControls) {
+        SCOPED_TRACE(std::string(row.text));
+        HWND w = control(row.id);
         HDC dc = GetDC(w);
         SetTextColor(dc, RGB(1, 2, 3));
-        const bool entry = spec.kind == Kind::Entry;
-        if (spec.kind == Kind::Button) {
+        const bool entry = row.kind == Kind::Entry;
+        if (row.kind == Kind::Button) {
             ReleaseDC(w, dc);
             continue;
         }
@@ -240,7 +240,7 @@ TEST_F(Win32Window, LabelsAreOpaqueBandsBlueAndTheEntryRed) {
         } else {
             EXPECT_EQ(brush, reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE)));
             EXPECT_EQ(GetBkColor(dc), GetSysColor(COLOR_BTNFACE));
-            EXPECT_EQ(GetTextColor(dc) == RGB(0, 0, 255), spec.kind == Kind::BandLabel);
+            EXPECT_EQ(GetTextColor(dc) == RGB(0, 0, 255), row.kind == Kind::BandLabel);
         }
         ReleaseDC(w, dc);
     }
