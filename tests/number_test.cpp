@@ -98,7 +98,10 @@ INSTANTIATE_TEST_SUITE_P(
                     FormRow{"LargestFixed", 123456789012345.0, ".", "123456789012345"},
                     FormRow{"LargeExponent", 1e15, ".", "1E+15"},
                     FormRow{"ThreeDigitExponent", 1e-300, ".", "1E-300"},
-                    FormRow{"Infinite", std::numeric_limits<double>::infinity(), ".", "inf"}),
+                    FormRow{"Infinite", std::numeric_limits<double>::infinity(), ".", "inf"},
+                    FormRow{"NegativeInfinite", -std::numeric_limits<double>::infinity(), ".",
+                            "-inf"},
+                    FormRow{"NotANumber", std::numeric_limits<double>::quiet_NaN(), ".", "nan"}),
     [](const testing::TestParamInfo<FormRow>& info) { return std::string(info.param.name); });
 
 } // namespace
