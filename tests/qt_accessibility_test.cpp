@@ -283,11 +283,3 @@ TEST(AccessibleMessageBox, ARefusalFromTheWindowIsReadToo) {
 }
 
 } // namespace
-
-int main(int argc, char* argv[]) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    kestrand::qtui::installFormFonts();
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
