@@ -35,6 +35,16 @@ std::string or_na(const std::optional<T>& value, Format format) {
     return value ? format(*value) : std::string("NA");
 }
 
+// A count the kernel prints: digits only, no sign.
+std::optional<long long> parse_count(std::string_view text) {
+    long long value = 0;
+    const auto* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || text.front() == '-' || ec != std::errc{} || ptr != end)
+        return std::nullopt;
+    return value;
+}
+
 std::string_view trim(std::string_view text) {
     const auto first = text.find_first_not_of(" \t");
     if (first == std::string_view::npos)
@@ -208,6 +218,50 @@ int count_shared_objects(std::string_view maps_text) {
     return static_cast<int>(paths.size());
 }
 
+std::optional<long long> parse_schedstat_ns(std::string_view schedstat_text) {
+    return parse_count(schedstat_text.substr(0, schedstat_text.find_first_of(" \n")));
+}
+
+std::optional<long long> parse_stat_cpu_ticks(std::string_view stat_text) {
+    // The name in parentheses may hold spaces and ')' itself; the kernel's own ')' is the last.
+    const auto close = stat_text.rfind(')');
+    if (close == std::string_view::npos)
+        return std::nullopt;
+    std::string_view rest = stat_text.substr(close + 1);
+    // After the name: state is field 3, utime 14 and stime 15.
+    std::optional<long long> utime, stime;
+    for (int field = 3; field <= 15; ++field) {
+        const auto start = rest.find_first_not_of(' ');
+        if (start == std::string_view::npos)
+            return std::nullopt;
+        rest.remove_prefix(start);
+        const auto stop = std::min(rest.find_first_of(" \n"), rest.size());
+        if (field == 14)
+            utime = parse_count(rest.substr(0, stop));
+        else if (field == 15)
+            stime = parse_count(rest.substr(0, stop));
+        rest.remove_prefix(stop);
+    }
+    if (!utime || !stime)
+        return std::nullopt;
+    return *utime + *stime;
+}
+
+std::optional<double> process_cpu_ms(const std::vector<std::string>& thread_schedstats,
+                                     std::string_view stat_text, long ticks_per_second) {
+    // schedstat counts ns; stat only clock ticks, 10 ms as a rule: a fallback, nothing more.
+    std::optional<long long> ns;
+    for (const std::string& text : thread_schedstats)
+        if (const auto thread_ns = parse_schedstat_ns(text))
+            ns = ns.value_or(0) + *thread_ns;
+    if (ns)
+        return static_cast<double>(*ns) / 1e6;
+    const auto ticks = parse_stat_cpu_ticks(stat_text);
+    if (!ticks || ticks_per_second <= 0)
+        return std::nullopt;
+    return static_cast<double>(*ticks) * 1e3 / static_cast<double>(ticks_per_second);
+}
+
 std::string_view to_string(RunStatus status) {
     switch (status) {
     case RunStatus::ok:
@@ -236,7 +290,7 @@ std::optional<Spread> spread_of(std::vector<double> values) {
 Summary summarise(const std::string& name, const std::vector<RunResult>& results) {
     Summary summary;
     summary.name = name;
-    std::vector<double> map, title, rss, hwm, objects;
+    std::vector<double> map, title, rss, hwm, objects, cpu;
     for (const RunResult& r : results) {
         if (r.name != name || r.round < 1)
             continue;
@@ -251,19 +305,22 @@ Summary summarise(const std::string& name, const std::vector<RunResult>& results
             hwm.push_back(static_cast<double>(*r.hwm_kb));
         if (r.shared_objects)
             objects.push_back(*r.shared_objects);
+        if (r.cpu_ms)
+            cpu.push_back(*r.cpu_ms);
     }
     summary.map_ms = spread_of(std::move(map));
     summary.title_ms = spread_of(std::move(title));
     summary.rss_kb = spread_of(std::move(rss));
     summary.hwm_kb = spread_of(std::move(hwm));
     summary.shared_objects = spread_of(std::move(objects));
+    summary.cpu_ms = spread_of(std::move(cpu));
     return summary;
 }
 
 std::string tsv_summary_header() {
     return "#cmd\tname\truns\tmap_n\tmap_min_ms\tmap_median_ms\tmap_max_ms\ttitle_n\t"
            "title_min_ms\ttitle_median_ms\ttitle_max_ms\trss_median_kb\thwm_median_kb\t"
-           "shared_objects";
+           "shared_objects\tcpu_n\tcpu_min_ms\tcpu_median_ms\tcpu_max_ms";
 }
 
 std::string tsv_summary_line(const Summary& s) {
@@ -280,12 +337,12 @@ std::string tsv_summary_line(const Summary& s) {
     };
     return "cmd\t" + s.name + "\t" + std::to_string(s.runs) + "\t" + timing(s.map_ms) + "\t" +
            timing(s.title_ms) + "\t" + median(s.rss_kb) + "\t" + median(s.hwm_kb) + "\t" +
-           median(s.shared_objects);
+           median(s.shared_objects) + "\t" + timing(s.cpu_ms);
 }
 
 std::string tsv_run_header() {
     return "#run\tround\tname\tpid\tstatus\tmap_ms\ttitle_ms\trss_kb\thwm_kb\tshared_objects\t"
-           "wait_status";
+           "wait_status\tcpu_ms";
 }
 
 std::string tsv_run_line(const RunResult& r) {
@@ -295,7 +352,7 @@ std::string tsv_run_line(const RunResult& r) {
            std::string(to_string(r.status)) + "\t" + or_na(r.map_ms, ms) + "\t" +
            or_na(r.title_ms, ms) + "\t" + or_na(r.rss_kb, integer) + "\t" +
            or_na(r.hwm_kb, integer) + "\t" + or_na(r.shared_objects, integer) + "\t" +
-           or_na(r.exit_status, integer);
+           or_na(r.exit_status, integer) + "\t" + or_na(r.cpu_ms, ms);
 }
 
 } // namespace kestrand::bench

@@ -48,6 +48,16 @@ struct ProcMemory {
 // Distinct shared-object files in a /proc/<pid>/maps text.
 [[nodiscard]] int count_shared_objects(std::string_view maps_text);
 
+// The first field of a /proc/<pid>/task/<tid>/schedstat text: ns the thread has run.
+[[nodiscard]] std::optional<long long> parse_schedstat_ns(std::string_view schedstat_text);
+// utime + stime of a /proc/<pid>/stat text, in clock ticks.
+[[nodiscard]] std::optional<long long> parse_stat_cpu_ticks(std::string_view stat_text);
+// CPU ms of a whole process: the sum over its threads' schedstat texts when any of them reads
+// (a thread that ended meanwhile reads empty), else its stat text's ticks.
+[[nodiscard]] std::optional<double>
+process_cpu_ms(const std::vector<std::string>& thread_schedstats, std::string_view stat_text,
+               long ticks_per_second);
+
 enum class RunStatus {
     ok,            // mapped and titled within the timeout
     title_timeout, // mapped, but the title never matched
@@ -69,6 +79,7 @@ struct RunResult {
     std::optional<long> hwm_kb;
     std::optional<int> shared_objects;
     std::optional<int> exit_status; // raw wait status when the program ended on its own
+    std::optional<double> cpu_ms;   // consumed by the time the title matched
 };
 
 struct Spread {
@@ -88,6 +99,7 @@ struct Summary {
     std::optional<Spread> rss_kb;
     std::optional<Spread> hwm_kb;
     std::optional<Spread> shared_objects;
+    std::optional<Spread> cpu_ms;
 };
 
 // Only counted rounds (round >= 1) of the named command contribute.

@@ -28,16 +28,18 @@ def number(record, column):
     return None if value == "NA" else float(value)
 
 
-def timing(record, prefix):
+def timing(record, prefix, missed="timed out"):
+    if prefix + "_n" not in record:
+        return "-"  # a TSV from a probe that did not measure it
     runs = int(record["runs"])
     measured = int(record[prefix + "_n"])
     median = number(record, prefix + "_median_ms")
     if median is None:
-        return "timed out" if runs else "-"
+        return missed if runs else "-"
     text = "%.1f (%.1f–%.1f)" % (median, number(record, prefix + "_min_ms"),
                                  number(record, prefix + "_max_ms"))
     if measured < runs:
-        text += ", %d of %d timed out" % (runs - measured, runs)
+        text += ", %d of %d %s" % (runs - measured, runs, missed)
     return text
 
 
@@ -60,34 +62,33 @@ def render(commands, floor, qt, subject, sizes, notes):
     runs = sorted({commands[name]["runs"] for name in order})
     out = []
     out.append("Start-up under Xvfb, %s runs each, interleaved after one warm-up round; "
-               "times in ms from exec, median (min–max)." % "/".join(runs))
+               "times in ms from exec, median (min–max); CPU ms is what the program, all "
+               "its threads, had used when its title showed." % "/".join(runs))
     out.extend(notes)
     out.append("")
-    out.append("| program | to map | to title | RSS MB | HWM MB | shared objects "
+    out.append("| program | to map | to title | CPU ms | RSS MB | HWM MB | shared objects "
                "| stripped size KB |")
-    out.append("|---|---|---|---:|---:|---:|---:|")
+    out.append("|---|---|---|---|---:|---:|---:|---:|")
     for name in order:
         record = commands[name]
         label = name + (" (%s)" % roles[name] if name in roles else "")
         objects = number(record, "shared_objects")
         size = sizes.get(name)
-        out.append("| %s | %s | %s | %s | %s | %s | %s |" % (
+        out.append("| %s | %s | %s | %s | %s | %s | %s | %s |" % (
             label, timing(record, "map"), timing(record, "title"),
+            timing(record, "cpu", "not measured"),
             megabytes(record, "rss_median_kb"), megabytes(record, "hwm_median_kb"),
             "-" if objects is None else "%d" % objects,
             "-" if size is None else "%.0f" % (size / 1024.0)))
     if subject in commands:
         out.append("")
-        out.append("| ratio of medians | to map | to title |")
-        out.append("|---|---:|---:|")
+        out.append("| ratio of medians | to map | to title | CPU |")
+        out.append("|---|---:|---:|---:|")
         for other in (qt, floor):
             if other in commands:
-                out.append("| %s / %s | %s | %s |" % (
-                    subject, other,
-                    ratio(number(commands[subject], "map_median_ms"),
-                          number(commands[other], "map_median_ms")),
-                    ratio(number(commands[subject], "title_median_ms"),
-                          number(commands[other], "title_median_ms"))))
+                out.append("| %s / %s | %s |" % (subject, other, " | ".join(
+                    ratio(number(commands[subject], column), number(commands[other], column))
+                    for column in ("map_median_ms", "title_median_ms", "cpu_median_ms"))))
     return "\n".join(out) + "\n"
 
 

@@ -153,6 +153,71 @@ TEST(ProcMaps, CountsEachLibraryOnce) {
     EXPECT_EQ(kb::count_shared_objects(""), 0);
 }
 
+TEST(ProcCpu, ThreadRunTimeFromSchedstat) {
+    const std::pair<const char*, std::optional<long long>> cases[] = {
+        {"3999586 11333059 2\n", 3999586},
+        {"17 0 1", 17},                         // no trailing newline
+        {"123456789012 5 9\n", 123456789012LL}, // a busy thread outgrows 32 bits
+        {"42\n", 42},
+        {"-5 0 0\n", {}},
+        {"12x 0 0\n", {}},
+        {" 12 0 0\n", {}},
+        {"", {}}, // the thread ended between listing and reading
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(kb::parse_schedstat_ns(text), expected) << "'" << text << "'";
+}
+
+TEST(ProcCpu, OwnTicksFromStat) {
+    // utime 7, stime 3; cutime 500 and cstime 600 are the children's and must not count.
+    const std::string after_name = " S 1523 1523 911 0 -1 4194304 99 0 0 0 7 3 500 600 20 0 1 0 "
+                                   "166590 3133440 389 18446744073709551615\n";
+    struct Case {
+        const char* what;
+        std::string text;
+        std::optional<long long> ticks;
+    };
+    const Case cases[] = {
+        {"kernel layout", "1537 (ref_qt)" + after_name, 10},
+        {"name with spaces and parentheses", "1537 (my (odd) prog) 1 2)" + after_name, 10},
+        {"no trailing newline", "1 (x) S 1 1 1 0 -1 0 0 0 0 0 2 40", 42},
+        {"ends before stime", "1 (x) S 1 1 1 0 -1 0 0 0 0 0 7", {}},
+        {"garbage utime", "1 (x) S 1 1 1 0 -1 0 0 0 0 0 7a 3 0 0", {}},
+        {"no name at all", "1 x S 1 1 1 0 -1 0 0 0 0 0 7 3 0 0", {}},
+        {"empty", "", {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(kb::parse_stat_cpu_ticks(c.text), c.ticks) << c.what;
+}
+
+TEST(ProcCpu, ProcessTimeSumsThreadsOrFallsBackToStat) {
+    const std::string stat = "9 (w) S 1 1 1 0 -1 0 0 0 0 0 7 3 500 600 20 0 1 0\n"; // 10 ticks
+    struct Case {
+        const char* what;
+        std::vector<std::string> threads;
+        std::string stat;
+        long ticks_per_second;
+        std::optional<double> ms;
+    };
+    const Case cases[] = {
+        {"threads summed", {"1000000 5 1\n", "2500000 3 1\n"}, stat, 100, 3.5},
+        {"a thread that ended is skipped", {"1000000 0 0\n", ""}, stat, 100, 1.0},
+        {"an idle thread counts as nothing", {"0 0 0\n", "2000000 1 1\n"}, stat, 100, 2.0},
+        {"no schedstat: ticks", {}, stat, 100, 100.0},
+        {"no schedstat read: ticks, not zero", {"", ""}, stat, 100, 100.0},
+        {"another tick rate", {}, stat, 250, 40.0},
+        {"tick rate unknown", {}, stat, -1, {}},
+        {"nothing readable", {""}, "", 100, {}},
+    };
+    for (const Case& c : cases) {
+        const auto ms = kb::process_cpu_ms(c.threads, c.stat, c.ticks_per_second);
+        ASSERT_EQ(ms.has_value(), c.ms.has_value()) << c.what;
+        if (ms) {
+            EXPECT_DOUBLE_EQ(*ms, *c.ms) << c.what;
+        }
+    }
+}
+
 TEST(Statistics, SpreadOfSamples) {
     struct Case {
         std::vector<double> values;
@@ -176,13 +241,15 @@ TEST(Statistics, SpreadOfSamples) {
 }
 
 kb::RunResult run(const char* name, int round, std::optional<double> map,
-                  std::optional<double> title, std::optional<long> rss = {}) {
+                  std::optional<double> title, std::optional<long> rss = {},
+                  std::optional<double> cpu = {}) {
     kb::RunResult r;
     r.name = name;
     r.round = round;
     r.map_ms = map;
     r.title_ms = title;
     r.rss_kb = rss;
+    r.cpu_ms = cpu;
     r.status = title ? kb::RunStatus::ok
                : map ? kb::RunStatus::title_timeout
                      : kb::RunStatus::timeout;
@@ -191,9 +258,10 @@ kb::RunResult run(const char* name, int round, std::optional<double> map,
 
 TEST(Statistics, SummaryCountsOnlyItsOwnMeasuredRounds) {
     const std::vector<kb::RunResult> results = {
-        run("qt", 0, 900, 905, 99999), // warm-up: slow and big, must not count
-        run("xlib", 1, 1, 1, 2000),    run("qt", 1, 40, 42, 30000), run("xlib", 2, 2, 2, 2000),
-        run("qt", 2, 50, {}, {}),      run("xlib", 3, 3, 3, 2000),  run("qt", 3, {}, {}, {}),
+        run("qt", 0, 900, 905, 99999, 800), // warm-up: slow and big, must not count
+        run("xlib", 1, 1, 1, 2000, 0.5),    run("qt", 1, 40, 42, 30000, 21),
+        run("xlib", 2, 2, 2, 2000, 0.5),    run("qt", 2, 50, {}, {}),
+        run("xlib", 3, 3, 3, 2000, 0.5),    run("qt", 3, {}, {}, {}),
     };
     const kb::Summary qt = kb::summarise("qt", results);
     EXPECT_EQ(qt.runs, 3u);
@@ -205,6 +273,9 @@ TEST(Statistics, SummaryCountsOnlyItsOwnMeasuredRounds) {
     EXPECT_DOUBLE_EQ(qt.title_ms->median, 42);
     ASSERT_TRUE(qt.rss_kb);
     EXPECT_DOUBLE_EQ(qt.rss_kb->median, 30000);
+    ASSERT_TRUE(qt.cpu_ms);
+    EXPECT_EQ(qt.cpu_ms->count, 1u);
+    EXPECT_DOUBLE_EQ(qt.cpu_ms->max, 21);
 
     const kb::Summary missing = kb::summarise("nobody", results);
     EXPECT_EQ(missing.runs, 0u);
@@ -212,8 +283,8 @@ TEST(Statistics, SummaryCountsOnlyItsOwnMeasuredRounds) {
 }
 
 TEST(Tsv, SummaryColumnsMatchTheirHeader) {
-    const std::vector<kb::RunResult> results = {run("a", 1, 10, 12.5, 1000),
-                                                run("a", 2, 20, 30, 3000), run("a", 3, 30, {}, {})};
+    const std::vector<kb::RunResult> results = {
+        run("a", 1, 10, 12.5, 1000, 4.5), run("a", 2, 20, 30, 3000, 7.26), run("a", 3, 30, {}, {})};
     const auto fields =
         by_column(kb::tsv_summary_header(), kb::tsv_summary_line(kb::summarise("a", results)));
     EXPECT_EQ(fields.at("#cmd"), "cmd");
@@ -229,12 +300,18 @@ TEST(Tsv, SummaryColumnsMatchTheirHeader) {
     EXPECT_EQ(fields.at("title_max_ms"), "30.00");
     EXPECT_EQ(fields.at("rss_median_kb"), "2000");
     EXPECT_EQ(fields.at("hwm_median_kb"), "NA");
+    EXPECT_EQ(fields.at("cpu_n"), "2");
+    EXPECT_EQ(fields.at("cpu_min_ms"), "4.50");
+    EXPECT_EQ(fields.at("cpu_median_ms"), "5.88");
+    EXPECT_EQ(fields.at("cpu_max_ms"), "7.26");
 
     const auto nothing = by_column(kb::tsv_summary_header(),
                                    kb::tsv_summary_line(kb::summarise("a", {run("a", 1, {}, {})})));
     EXPECT_EQ(nothing.at("map_n"), "0");
     EXPECT_EQ(nothing.at("map_median_ms"), "NA");
     EXPECT_EQ(nothing.at("title_max_ms"), "NA");
+    EXPECT_EQ(nothing.at("cpu_n"), "0");
+    EXPECT_EQ(nothing.at("cpu_median_ms"), "NA");
 }
 
 TEST(Tsv, RunColumnsMatchTheirHeader) {
@@ -251,6 +328,30 @@ TEST(Tsv, RunColumnsMatchTheirHeader) {
     EXPECT_EQ(fields.at("title_ms"), "NA");
     EXPECT_EQ(fields.at("shared_objects"), "NA");
     EXPECT_EQ(fields.at("wait_status"), "768");
+    EXPECT_EQ(fields.at("cpu_ms"), "NA");
+
+    const auto titled =
+        by_column(kb::tsv_run_header(), kb::tsv_run_line(run("a", 1, 3, 4, 1, 0.25)));
+    EXPECT_EQ(titled.at("cpu_ms"), "0.25");
+}
+
+TEST(Tsv, NewColumnsComeAfterTheOldOnes) {
+    // Readers that index columns rather than name them must keep finding what they found.
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {kb::tsv_run_header(),
+         {"#run", "round", "name", "pid", "status", "map_ms", "title_ms", "rss_kb", "hwm_kb",
+          "shared_objects", "wait_status"}},
+        {kb::tsv_summary_header(),
+         {"#cmd", "name", "runs", "map_n", "map_min_ms", "map_median_ms", "map_max_ms", "title_n",
+          "title_min_ms", "title_median_ms", "title_max_ms", "rss_median_kb", "hwm_median_kb",
+          "shared_objects"}},
+    };
+    for (const auto& [header, old_columns] : cases) {
+        const auto columns = split(header, '\t');
+        ASSERT_GT(columns.size(), old_columns.size()) << header;
+        EXPECT_EQ(std::vector<std::string>(columns.begin(), columns.begin() + old_columns.size()),
+                  old_columns);
+    }
 }
 
 } // namespace

@@ -320,6 +320,15 @@ TEST(ProbeRuns, ReportsWhatEachProgramDid) {
                 EXPECT_GE(*hwm, *rss);
                 EXPECT_GE(*objects, 2); // at least libX11 and the dynamic loader
             }
+            // CPU is read with memory, and a wall clock it is not: a sleeping program uses little.
+            const auto cpu = number(r, "cpu_ms");
+            EXPECT_EQ(cpu.has_value(), title.has_value()) << run.output;
+            if (cpu && title) {
+                EXPECT_GT(*cpu, 0.2) << "exec, the loader and an X connection cost more";
+                if (c.title_at_least > 0) {
+                    EXPECT_LT(*cpu * 4, *title) << "it sleeps through most of that time";
+                }
+            }
             if (std::string(c.status) == "exited") {
                 const int wait_status = std::stoi(r.at("wait_status"));
                 EXPECT_TRUE(WIFEXITED(wait_status) && WEXITSTATUS(wait_status) == 3);
@@ -330,6 +339,7 @@ TEST(ProbeRuns, ReportsWhatEachProgramDid) {
         EXPECT_EQ(summary.at("runs"), "2");
         EXPECT_EQ(summary.at("map_n"), c.map_at_least >= 0 ? "2" : "0");
         EXPECT_EQ(summary.at("title_n"), c.title_at_least >= 0 ? "2" : "0");
+        EXPECT_EQ(summary.at("cpu_n"), c.title_at_least >= 0 ? "2" : "0");
         expect_nothing_left(run);
     }
 }
