@@ -5,11 +5,11 @@
 KESTRAND_WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64)
 KESTRAND_WINDOWS_TEST_PACKAGES=(wine wine64 googletest)
 
-# configure_windows_build DIR TESTS(ON|OFF): 64-bit Windows, Win32 front end
-# only, optimised for size as shipped.
+# configure_windows_build DIR TESTS(ON|OFF) [CMAKE-ARG...]: 64-bit Windows,
+# Win32 front end only, optimised for size as shipped.
 configure_windows_build() {
   cmake -S "$KESTRAND_ROOT" -B "$1" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$KESTRAND_ROOT/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=MinSizeRel -DKESTRAND_QT=OFF -DKESTRAND_WIN32=ON \
-    -DKESTRAND_TESTS="$2" >/dev/null
+    -DKESTRAND_TESTS="$2" "${@:3}" >/dev/null
 }
