@@ -4,6 +4,7 @@
 #include "app/notes.h"
 #include "app/qt/entry_box.h"
 #include "app/qt/qt_kestrand.h"
+#include "app/qt/qt_text.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -27,11 +28,8 @@ void PrintTo(const QString& text, std::ostream* os) {
 namespace {
 
 using kestrand::layout::Control;
+using kestrand::qtui::qs;
 using kestrand::qtui::QtKestrand;
-
-QString qs(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 class Accessibility : public testing::Test {
 protected:

@@ -1,5 +1,7 @@
 #include "app/qt/main_window.h"
 
+#include "app/qt/qt_text.h"
+
 #include "app/qt/accessibility.h"
 #include "app/qt/entry_box.h"
 #include "resource_paths.h"
@@ -21,10 +23,6 @@ using layout::Kind;
 
 std::size_t slot(Control id) {
     return static_cast<std::size_t>(id);
-}
-
-QString qs(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 QRect pixelRect(const layout::Rect& twips) {

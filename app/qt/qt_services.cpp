@@ -1,5 +1,7 @@
 #include "app/qt/qt_services.h"
 
+#include "app/qt/qt_text.h"
+
 #include "app/qt/entry_box.h"
 #include "app/qt/main_window.h"
 
@@ -13,10 +15,6 @@
 
 namespace kestrand::qtui {
 namespace {
-
-QString qs(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // A refusal quotes the entry as it stands, and a pasted entry can be a
 // megabyte long: a box that tall would not fit on any screen. Such a line is
