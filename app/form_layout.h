@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -30,6 +31,11 @@ enum class Kind {
     Label,     // right-aligned, bold, opaque
     BandLabel, // a Label in blue with a single sunken border
 };
+
+// Buttons draw in the normal weight, everything else in bold.
+[[nodiscard]] constexpr bool isBold(Kind kind) {
+    return kind != Kind::Button;
+}
 
 enum class Control {
     txtVPs,
@@ -60,12 +66,18 @@ struct ControlRow final {
     bool tabStop;
     // Buttons that run the entry's check before the focus may move to them.
     bool validates;
+    // The text breaks at word boundaries onto further lines.
+    bool wordWrap;
     std::string_view toolTip;
 };
 
 inline constexpr int kBandCount = 4;
 
-// Creation order. Labels never take the focus, so their tab stops are off.
+// Enter works this button unless the focus is on another one.
+inline constexpr Control kDefaultButton = Control::cmdCalculate;
+
+// The controls as the form lists them. Labels never take the focus, so their
+// tab stops are off; the windows create the controls in kReadingOrder.
 inline constexpr std::array<ControlRow, 13> kControls{{
     {Control::txtVPs,
      Kind::Entry,
@@ -73,6 +85,7 @@ inline constexpr std::array<ControlRow, 13> kControls{{
      {7440, 2040, 1095, 495},
      1,
      true,
+     false,
      false,
      "Enter the Total Scenario Victory Points Here- Then Press Calculate Button (or Hit Return) "
      "to Calculate Victory Levels"},
@@ -83,6 +96,7 @@ inline constexpr std::array<ControlRow, 13> kControls{{
      0,
      false,
      true,
+     false,
      "Click Here to Display Notes on Scenario Victory Level Calculation"},
     {Control::cmdCalculate,
      Kind::Button,
@@ -91,6 +105,7 @@ inline constexpr std::array<ControlRow, 13> kControls{{
      9,
      true,
      true,
+     false,
      "With a Value in the Box Above, Click to Calculate Victory Levels"},
     {Control::cmdExit,
      Kind::Button,
@@ -99,12 +114,14 @@ inline constexpr std::array<ControlRow, 13> kControls{{
      8,
      true,
      false,
+     false,
      "Click to Exit"},
     {Control::lblD,
      Kind::Label,
      "Draw (+/-):",
      {120, 2040, 2415, 255},
      12,
+     false,
      false,
      false,
      "Values for Draw at Right"},
@@ -115,6 +132,7 @@ inline constexpr std::array<ControlRow, 13> kControls{{
      11,
      false,
      false,
+     true,
      "Enter the Total Scenario Victory Points in the Text Box at Right- Press Calculate Button "
      "(or Hit Return) to Calculate Victory Levels"},
     {Control::lblNumber0,
@@ -122,6 +140,7 @@ inline constexpr std::array<ControlRow, 13> kControls{{
      "0",
      {2520, 2040, 1215, 255},
      10,
+     false,
      false,
      false,
      "Contains Values for Draw"},
@@ -132,12 +151,14 @@ inline constexpr std::array<ControlRow, 13> kControls{{
      2,
      false,
      false,
+     false,
      "Contains Value for Overwhelming Victory- Value Here to Upper Value (See Notes for Details)"},
     {Control::lblNumber2,
      Kind::BandLabel,
      "0",
      {2520, 2760, 1215, 255},
      3,
+     false,
      false,
      false,
      "Contains Values for Significant Victory"},
@@ -148,12 +169,14 @@ inline constexpr std::array<ControlRow, 13> kControls{{
      4,
      false,
      false,
+     false,
      "Contains Values for Marginal Victory"},
     {Control::lblOV,
      Kind::Label,
      "Overwhelming Victory (+/-):",
      {120, 3120, 2415, 255},
      5,
+     false,
      false,
      false,
      "Values for Overwhelming Victory at Right"},
@@ -164,12 +187,14 @@ inline constexpr std::array<ControlRow, 13> kControls{{
      6,
      false,
      false,
+     false,
      "Values for Significant Victory at Right"},
     {Control::lblMV,
      Kind::Label,
      "Marginal Victory (+/-):",
      {120, 2400, 2415, 255},
      7,
+     false,
      false,
      false,
      "Values for Marginal Victory at Right"},
@@ -180,6 +205,11 @@ inline constexpr std::array<ControlRow, 13> kControls{{
     constexpr std::array<Control, kBandCount> bands{Control::lblNumber0, Control::lblNumber1,
                                                     Control::lblNumber2, Control::lblNumber3};
     return bands.at(static_cast<std::size_t>(index));
+}
+
+// A control's place in arrays indexed by Control.
+[[nodiscard]] constexpr std::size_t slot(Control id) {
+    return static_cast<std::size_t>(id);
 }
 
 [[nodiscard]] constexpr const ControlRow& rowOf(Control id) {
@@ -194,5 +224,72 @@ inline constexpr std::array<ControlRow, 13> kControls{{
 [[nodiscard]] constexpr int pixels(int twips) {
     return twips / kTwipsPerPixel;
 }
+
+namespace detail {
+inline constexpr std::size_t kTabStopCount = [] {
+    std::size_t count = 0;
+    for (const ControlRow& row : kControls) {
+        count += row.tabStop ? 1 : 0;
+    }
+    return count;
+}();
+} // namespace detail
+
+// The tab stops in ascending tab index: the order Tab visits them in.
+inline constexpr std::array<Control, detail::kTabStopCount> kTabOrder = [] {
+    std::array<Control, detail::kTabStopCount> order{};
+    std::size_t n = 0;
+    for (const ControlRow& row : kControls) {
+        if (row.tabStop) {
+            order[n++] = row.id;
+        }
+    }
+    for (std::size_t i = 1; i < n; ++i) { // insertion sort: constexpr and tiny
+        for (std::size_t j = i; j > 0 && rowOf(order[j]).tabIndex < rowOf(order[j - 1]).tabIndex;
+             --j) {
+            const Control swapped = order[j];
+            order[j] = order[j - 1];
+            order[j - 1] = swapped;
+        }
+    }
+    return order;
+}();
+
+// The order the windows create the controls in, which is the order a screen
+// reader walks them: each caption just before what it names, top to bottom.
+// A Win32 dialog's Tab follows this order too, so the tab stops must come in
+// kTabOrder, as the check below makes sure.
+inline constexpr std::array<Control, kControls.size()> kReadingOrder{
+    Control::lblD,   Control::lblNumber0, Control::lblMV,  Control::lblNumber1,
+    Control::lblSV,  Control::lblNumber2, Control::lblOV,  Control::lblNumber3,
+    Control::lblVPs, Control::txtVPs,     Control::cmdNotes, Control::cmdExit,
+    Control::cmdCalculate,
+};
+
+namespace detail {
+[[nodiscard]] constexpr bool tabStopsFollowTabOrder() {
+    std::size_t next = 0;
+    for (const Control id : kReadingOrder) {
+        if (rowOf(id).tabStop && (next == kTabOrder.size() || kTabOrder[next++] != id)) {
+            return false;
+        }
+    }
+    return next == kTabOrder.size();
+}
+[[nodiscard]] constexpr bool namesEveryControlOnce() {
+    std::array<int, kControls.size()> seen{};
+    for (const Control id : kReadingOrder) {
+        ++seen[slot(id)];
+    }
+    for (const int count : seen) {
+        if (count != 1) {
+            return false;
+        }
+    }
+    return true;
+}
+} // namespace detail
+static_assert(detail::namesEveryControlOnce(), "kReadingOrder holds every control once");
+static_assert(detail::tabStopsFollowTabOrder(), "Tab follows the creation order on Win32");
 
 } // namespace kestrand::layout

@@ -13,6 +13,7 @@ void Kestrand::Form_Load() {
 }
 
 void Kestrand::Form_Resize() {
+    sizeSeen_ = true;
     const bool minimized = ui_.windowState() == WindowState::Minimized;
     if (!levels::showsSummary(ui_.bandCaption(1), minimized)) {
         ui_.setTitle(strSavedCaption);
@@ -85,6 +86,36 @@ void Kestrand::cmdNotes_Click() {
 
 void Kestrand::cmdExit_Click() {
     ui_.unloadAndEnd();
+}
+
+bool Kestrand::mayLeaveEntryFor(layout::Control target) {
+    return !layout::rowOf(target).validates || !txtVPs_Validate();
+}
+
+void Kestrand::click(layout::Control button) {
+    switch (button) {
+    case layout::Control::cmdCalculate:
+        cmdCalculate_Click();
+        break;
+    case layout::Control::cmdNotes:
+        cmdNotes_Click();
+        break;
+    case layout::Control::cmdExit:
+        cmdExit_Click();
+        break;
+    default: // labels and the entry have no click handler
+        break;
+    }
+}
+
+void Kestrand::enterInEntry() {
+    click(layout::kDefaultButton);
+}
+
+void Kestrand::windowShown() {
+    if (!sizeSeen_) {
+        Form_Resize();
+    }
 }
 
 } // namespace kestrand

@@ -2,6 +2,7 @@
 // windows call them; they never see a widget, and they keep one saved title.
 #pragma once
 
+#include "app/form_layout.h"
 #include "app/ui_services.h"
 
 #include <cstdint>
@@ -26,6 +27,21 @@ public:
     void cmdNotes_Click();
     void cmdExit_Click();
 
+    // What the user's moves mean, asked by every window, which only reports
+    // them in its toolkit's terms.
+    //
+    // The focus is about to leave the entry for target: the check runs first
+    // when target takes part in validation. False keeps the focus in the entry
+    // and drops the click or key that would have moved it.
+    [[nodiscard]] bool mayLeaveEntryFor(layout::Control target);
+    // A button worked by a click, or by Enter or Space while it has the focus.
+    void click(layout::Control button);
+    // Enter in the entry works the default button; the focus stays where it is.
+    void enterInEntry();
+    // The window is on screen. Its first showing counts as a size change,
+    // even where the window system raises none for it.
+    void windowShown();
+
     [[nodiscard]] const std::string& savedCaption() const { return strSavedCaption; }
 
 private:
@@ -34,6 +50,7 @@ private:
 
     UiServices& ui_;
     std::string strSavedCaption;
+    bool sizeSeen_ = false;
 };
 
 } // namespace kestrand

@@ -2,6 +2,7 @@
 // state and a modal message box. It knows nothing of widgets or messages loops.
 #pragma once
 
+#include "app/form_layout.h"
 #include "levels/message.h"
 
 #include <cstdint>
@@ -11,6 +12,10 @@
 namespace kestrand {
 
 enum class FocusTarget { Entry, Exit };
+
+[[nodiscard]] constexpr layout::Control controlOf(FocusTarget target) {
+    return target == FocusTarget::Entry ? layout::Control::txtVPs : layout::Control::cmdExit;
+}
 
 enum class WindowState { Normal = 0, Minimized = 1, Maximized = 2 };
 
@@ -28,7 +33,8 @@ public:
     virtual void setEntryText(std::string_view text) = 0;
     virtual void setFocus(FocusTarget target) = 0;
 
-    [[nodiscard]] virtual IndexBounds bandBounds() const = 0;
+    // The lblNumber array is the layout's, the same in every window.
+    [[nodiscard]] IndexBounds bandBounds() const { return {0, layout::kBandCount - 1}; }
     [[nodiscard]] virtual std::string bandCaption(std::int16_t index) const = 0;
     virtual void setBandCaption(std::int16_t index, std::string_view caption) = 0;
 

@@ -4,6 +4,7 @@
 #include "levels/entry_check.h"
 #include "levels/number.h"
 #include "scripted_window.h"
+#include "test_texts.h"
 
 #include <algorithm>
 #include <array>
@@ -23,7 +24,7 @@ using kestrand::WindowState;
 using kestrand::testing::Focus;
 using kestrand::testing::ScriptedWindow;
 
-constexpr std::string_view kTitle = "FEXO- Scenario Kestrand";
+constexpr std::string_view kTitle = kestrand::testing::kTitle;
 constexpr double kLargest = std::numeric_limits<double>::max();
 
 // An abort, not an exception: libFuzzer keeps the input that broke the rule.
@@ -155,34 +156,34 @@ void checkQuotedValue(std::string_view quoted, double total, char separator) {
     require(digits.size() <= 15, "at most 15 significant digits");
 }
 
+// The wording around what a refusal quotes, taken from the rules that own it:
+// the fuzzer checks what is quoted and where, not how the rules word it.
+struct Frame final {
+    std::string title, head, tail;
+};
+
+Frame frameOf(levels::Refusal refusal) {
+    const levels::Message sample = levels::refusalMessage(refusal, "7", 7.0, ".");
+    const std::size_t at = sample.text.find('7');
+    return {sample.title, sample.text.substr(0, at), sample.text.substr(at + 1)};
+}
+
 void checkMessage(const levels::Message& m, levels::Refusal refusal, std::string_view entry,
                   double total, char separator) {
     require(m.icon == levels::MessageIcon::Exclamation, "refusals are exclamations");
-    const std::string quoted(entry);
-    switch (refusal) {
-    case levels::Refusal::Zero:
-        require(m.title == "Zero Value" &&
-                    m.text == "Invalid Entry: " + quoted +
-                                  ". You Must\r\nEnter a Numeric Non-Zero Value!",
-                "the zero refusal quotes the entry");
-        break;
-    case levels::Refusal::TooHigh:
-        require(m.title == "Victory Point Total Too High" &&
-                    m.text == "The Value is Too High at " + quoted + "!\r\nIt Must be Below 20,000",
-                "the too-high refusal quotes the entry");
-        break;
-    case levels::Refusal::TooLow: {
-        constexpr std::string_view head = "The Value is Too Low at ";
-        constexpr std::string_view tail = "!\r\nIt Must be Over 10";
-        require(m.title == "Victory Point Total Too Low" &&
-                    m.text.size() > head.size() + tail.size() && m.text.starts_with(head) &&
-                    m.text.ends_with(tail),
-                "too-low refusal wording");
-        checkQuotedValue(
-            std::string_view(m.text).substr(head.size(), m.text.size() - head.size() - tail.size()),
-            total, separator);
-        break;
-    }
+    static const std::array<Frame, 3> frames{frameOf(levels::Refusal::Zero),
+                                             frameOf(levels::Refusal::TooHigh),
+                                             frameOf(levels::Refusal::TooLow)};
+    const Frame& frame = frames.at(static_cast<std::size_t>(refusal));
+    require(m.title == frame.title && m.text.size() >= frame.head.size() + frame.tail.size() &&
+                m.text.starts_with(frame.head) && m.text.ends_with(frame.tail),
+            "a refusal is worded as the rules word it");
+    const std::string_view quoted = std::string_view(m.text).substr(
+        frame.head.size(), m.text.size() - frame.head.size() - frame.tail.size());
+    if (refusal == levels::Refusal::TooLow) {
+        checkQuotedValue(quoted, total, separator);
+    } else {
+        require(quoted == entry, "the zero and too-high refusals quote the entry");
     }
 }
 

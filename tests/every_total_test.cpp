@@ -1,6 +1,8 @@
 // Every whole total from -100000 to 100000 pasted and calculated through the form, against
 // bands worked out here in integers from their definition. Fractions are left to the tables.
+#include "levels/entry_check.h"
 #include "scripted_window.h"
+#include "test_texts.h"
 
 #include <gtest/gtest.h>
 
@@ -12,15 +14,15 @@
 namespace {
 
 using kestrand::WindowState;
+using kestrand::testing::Bands;
 using kestrand::testing::Focus;
 using kestrand::testing::ScriptedWindow;
-
-using Bands = std::array<std::string, 4>;
+using levels::Refusal;
 
 struct Expected final {
-    Bands bands{"0", "0", "0", "0"};
-    std::string title = "FEXO- Scenario Kestrand"; // when minimized
-    std::optional<std::string> refusal;            // its text
+    Bands bands = kestrand::testing::kResetBands;
+    std::string title{kestrand::testing::kTitle}; // when minimized
+    std::optional<Refusal> refusal;
 };
 
 long floorDiv(long a, long b) {
@@ -44,16 +46,14 @@ std::string threshold(long lower) {
 }
 
 Expected expectedFor(long vp) {
-    const std::string entry = std::to_string(vp);
-    const std::string tooLow = "The Value is Too Low at " + entry + "!\r\nIt Must be Over 10";
     if (vp == 0) {
-        return {.refusal = "Invalid Entry: 0. You Must\r\nEnter a Numeric Non-Zero Value!"};
+        return {.refusal = Refusal::Zero};
     }
     if (vp > 19999) {
-        return {.refusal = "The Value is Too High at " + entry + "!\r\nIt Must be Below 20,000"};
+        return {.refusal = Refusal::TooHigh};
     }
     if (vp > 0 && vp < 10) {
-        return {.refusal = tooLow};
+        return {.refusal = Refusal::TooLow};
     }
     // Un = R(VP x k/5) and Ln = R(VP x k/5 + 1), k = 1, 2, 3.
     std::array<long, 3> upper{};
@@ -63,7 +63,7 @@ Expected expectedFor(long vp) {
         lower[k - 1] = roundFifths(vp * k + 5);
         if (lower[k - 1] < std::numeric_limits<std::int16_t>::min() ||
             lower[k - 1] > std::numeric_limits<std::int16_t>::max()) {
-            return {.refusal = tooLow};
+            return {.refusal = Refusal::TooLow};
         }
     }
     return {.bands = {"0-" + std::to_string(upper[0]),
@@ -84,7 +84,9 @@ TEST(EveryWholeTotal, PastedAndCalculatedMatchesTheDefinition) {
         ASSERT_EQ(w.bands(), want.bands) << vp;
         if (want.refusal) {
             ASSERT_EQ(w.messages().size(), 1U) << vp;
-            ASSERT_EQ(w.messages()[0].text, *want.refusal) << vp;
+            ASSERT_EQ(w.messages()[0],
+                      levels::refusalMessage(*want.refusal, entry, static_cast<double>(vp), "."))
+                << vp;
             ASSERT_EQ(w.entry(), "0") << vp;
             ASSERT_EQ(w.focus(), Focus::Entry) << vp;
         } else {

@@ -5,6 +5,7 @@
 #include "app/qt/entry_box.h"
 #include "app/qt/qt_kestrand.h"
 #include "app/qt/qt_text.h"
+#include "test_texts.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -128,7 +129,7 @@ const Expected kAtStart[] = {
 
 TEST_F(Accessibility, EveryControlReadsWithItsRoleNameAndTooltip) {
     EXPECT_EQ(root()->role(), QAccessible::Window);
-    EXPECT_EQ(root()->text(QAccessible::Name), "FEXO- Scenario Kestrand");
+    EXPECT_EQ(root()->text(QAccessible::Name), qs(kestrand::testing::kTitle));
     ASSERT_EQ(children().size(), std::size(kAtStart)) << "each control once, nothing else";
     for (const Expected& row : kAtStart) {
         SCOPED_TRACE(row.name);
@@ -275,9 +276,9 @@ TEST(AccessibleMessageBox, ARefusalFromTheWindowIsReadToo) {
     const auto reading =
         readModalBox([&] { QTest::keyClick(app.window().entry(), Qt::Key_Return); });
     ASSERT_TRUE(reading.has_value()) << "no message box was open";
-    EXPECT_EQ(reading->name, "Zero Value");
-    EXPECT_TRUE(reading->value.contains("Enter a Numeric Non-Zero Value!"))
-        << reading->value.toStdString();
+    const levels::Message zero = levels::refusalMessage(levels::Refusal::Zero, "0", 0.0, ".");
+    EXPECT_EQ(reading->name, qs(zero.title));
+    EXPECT_EQ(reading->value, qs(zero.text).replace("\r\n", "\n"));
 }
 
 } // namespace

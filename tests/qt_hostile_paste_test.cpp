@@ -11,9 +11,12 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include "test_texts.h"
+
 #include <gtest/gtest.h>
 
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,7 +25,13 @@ namespace {
 using kestrand::layout::Control;
 using kestrand::qtui::QtKestrand;
 
-const QStringList kReset{"0", "0", "0", "0"};
+const QStringList kReset = [] {
+    QStringList bands;
+    for (const std::string& band : kestrand::testing::kResetBands) {
+        bands << QString::fromStdString(band);
+    }
+    return bands;
+}();
 const QStringList kTwoHundred{"0-40", " 41-80", " 81-120", " 121+"};
 
 enum class Way { SetText, ShiftInsert };
@@ -30,8 +39,8 @@ enum class Way { SetText, ShiftInsert };
 struct PasteRow {
     const char* name;
     QString text;
-    // The refusal's title, or nullptr for bands.
-    const char* refusal;
+    // The refusal, or none for bands.
+    std::optional<levels::Refusal> refusal;
 };
 
 QString surrounding(const char* before, QChar unit, const char* after) {
@@ -126,7 +135,8 @@ TEST_P(HostilePaste, IsAnsweredAndLeavesTheWindowUsable) {
     const qint64 pasteMs = put(row.text, way);
     const QString held = entry()->text();
     const Outcome byEnter = answer(false);
-    EXPECT_EQ(byEnter.refusal, row.refusal == nullptr ? "" : row.refusal);
+    EXPECT_EQ(byEnter.refusal,
+              row.refusal ? kestrand::testing::refusalTitle(*row.refusal) : std::string());
 
     const qint64 repasteMs = put(row.text, way);
     EXPECT_EQ(entry()->text(), held) << "the same paste holds the same text";
@@ -146,9 +156,9 @@ TEST_P(HostilePaste, IsAnsweredAndLeavesTheWindowUsable) {
               << byClick.ms << " ms\n";
 }
 
-const char* const kZero = "Zero Value";
-const char* const kHigh = "Victory Point Total Too High";
-const char* const kLow = "Victory Point Total Too Low";
+constexpr levels::Refusal kZero = levels::Refusal::Zero;
+constexpr levels::Refusal kHigh = levels::Refusal::TooHigh;
+constexpr levels::Refusal kLow = levels::Refusal::TooLow;
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, HostilePaste,
@@ -156,18 +166,18 @@ INSTANTIATE_TEST_SUITE_P(
         testing::Values(
             PasteRow{"MegabyteOfDigits", QString(1 << 20, u'7'), kHigh},
             PasteRow{"MegabyteOfLetters", QString(1 << 20, u'x'), kZero},
-            PasteRow{"MegabyteOfBlanksThenDigits", QString(1 << 20, u' ') + "200", nullptr},
+            PasteRow{"MegabyteOfBlanksThenDigits", QString(1 << 20, u' ') + "200", std::nullopt},
             PasteRow{"Nul", surrounding("2", QChar(0), "00"), kLow},
-            PasteRow{"Tabs", "\t2\t0\t0\t", nullptr},
+            PasteRow{"Tabs", "\t2\t0\t0\t", std::nullopt},
             PasteRow{"CarriageReturnLineFeed", "2\r\n00", kLow},
-            PasteRow{"LineFeed", "2\n00", nullptr},
+            PasteRow{"LineFeed", "2\n00", std::nullopt},
             PasteRow{"ArabicIndicDigits", QString::fromUtf8("\u0662\u0660\u0660"), kZero},
             PasteRow{"FullwidthDigits", QString::fromUtf8("\uFF12\uFF10\uFF10"), kZero},
             PasteRow{"MixedScriptDigits", QString::fromUtf8("2\u0660\u0660"), kLow},
             PasteRow{"LoneHighSurrogate", surrounding("", QChar(0xD800), "200"), kZero},
-            PasteRow{"LoneLowSurrogateAfter", surrounding("200", QChar(0xDC00), ""), nullptr},
+            PasteRow{"LoneLowSurrogateAfter", surrounding("200", QChar(0xDC00), ""), std::nullopt},
             PasteRow{"NegativeBeyondSixteenBits", "-54616", kLow},
-            PasteRow{"Exponent", "1e4", nullptr}),
+            PasteRow{"Exponent", "1e4", std::nullopt}),
         testing::Values(Way::SetText, Way::ShiftInsert)),
     [](const auto& info) {
         return std::string(std::get<0>(info.param).name) +

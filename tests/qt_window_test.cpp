@@ -13,6 +13,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include "test_texts.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -27,7 +29,7 @@ namespace {
 using kestrand::layout::Control;
 using kestrand::qtui::QtKestrand;
 
-constexpr const char* kTitle = "FEXO- Scenario Kestrand";
+const QString kTitle = QString::fromUtf8(kestrand::testing::kTitle);
 
 class QtWindow : public testing::Test {
 protected:
@@ -72,7 +74,13 @@ protected:
     bool ended_ = false;
 };
 
-const QStringList kReset{"0", "0", "0", "0"};
+const QStringList kReset = [] {
+    QStringList bands;
+    for (const std::string& band : kestrand::testing::kResetBands) {
+        bands << QString::fromStdString(band);
+    }
+    return bands;
+}();
 
 TEST_F(QtWindow, StartsAsLaidOut) {
     EXPECT_EQ(window().windowTitle(), kTitle);
@@ -120,7 +128,7 @@ TEST_F(QtWindow, TypingLetsOnlyDigitsEnterAndBackspaceIn) {
     key(entry(), Qt::Key_5, Qt::NoModifier, QString(QChar(0x0665))); // an Arabic-Indic five
     QTest::keyClicks(entry(), "0");
     EXPECT_EQ(entry()->text(), "0200");
-    EXPECT_EQ(titles(), std::vector<QString>(7, "Input Error"));
+    EXPECT_EQ(titles(), std::vector<QString>(7, QString::fromStdString(kestrand::testing::inputErrorTitle())));
 
     messages_.clear();
     QTest::keyClick(entry(), Qt::Key_Backspace);
@@ -147,7 +155,7 @@ TEST_F(QtWindow, InputMethodTextIsFilteredToo) {
     commit.setCommitString("1x2");
     QApplication::sendEvent(entry(), &commit);
     EXPECT_EQ(entry()->text(), "012");
-    EXPECT_EQ(titles(), std::vector<QString>{"Input Error"});
+    EXPECT_EQ(titles(), std::vector<QString>{QString::fromStdString(kestrand::testing::inputErrorTitle())});
 }
 
 TEST_F(QtWindow, EnterCalculatesAndMovesTheFocusToExit) {
@@ -162,14 +170,14 @@ TEST_F(QtWindow, EnterCalculatesAndMovesTheFocusToExit) {
 
 TEST_F(QtWindow, EnterRightAfterStartIsRefusedAsZero) {
     QTest::keyClick(entry(), Qt::Key_Enter, Qt::KeypadModifier);
-    EXPECT_EQ(titles(), std::vector<QString>{"Zero Value"});
+    EXPECT_EQ(titles(), std::vector<QString>{QString::fromStdString(kestrand::testing::refusalTitle(levels::Refusal::Zero))});
     EXPECT_TRUE(entry()->hasFocus());
 }
 
 TEST_F(QtWindow, ARefusedClickOnCalculateKeepsTheFocusAndIsDropped) {
     setEntry("5");
     click(Control::cmdCalculate);
-    EXPECT_EQ(titles(), std::vector<QString>{"Victory Point Total Too Low"});
+    EXPECT_EQ(titles(), std::vector<QString>{QString::fromStdString(kestrand::testing::refusalTitle(levels::Refusal::TooLow))});
     EXPECT_TRUE(entry()->hasFocus());
     EXPECT_EQ(entry()->text(), "0");
     EXPECT_EQ(bands(), kReset);
@@ -187,13 +195,13 @@ TEST_F(QtWindow, ADoubleClickIsCheckedLikeAPress) {
     QMouseEvent twice(QEvent::MouseButtonDblClick, at, calculate->mapToGlobal(at), Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(calculate, &twice);
-    EXPECT_EQ(titles(), std::vector<QString>{"Zero Value"});
+    EXPECT_EQ(titles(), std::vector<QString>{QString::fromStdString(kestrand::testing::refusalTitle(levels::Refusal::Zero))});
     EXPECT_TRUE(entry()->hasFocus());
 }
 
 TEST_F(QtWindow, NotesShowOnlyForATotalThatPasses) {
     click(Control::cmdNotes);
-    EXPECT_EQ(titles(), std::vector<QString>{"Zero Value"});
+    EXPECT_EQ(titles(), std::vector<QString>{QString::fromStdString(kestrand::testing::refusalTitle(levels::Refusal::Zero))});
     EXPECT_TRUE(entry()->hasFocus());
     messages_.clear();
 
@@ -222,7 +230,7 @@ TEST_F(QtWindow, TabVisitsEntryExitCalculate) {
 
 TEST_F(QtWindow, TabToCalculateChecksTheEntryButTabToExitDoesNot) {
     QTest::keyClick(entry(), Qt::Key_Backtab, Qt::ShiftModifier);
-    EXPECT_EQ(titles(), std::vector<QString>{"Zero Value"});
+    EXPECT_EQ(titles(), std::vector<QString>{QString::fromStdString(kestrand::testing::refusalTitle(levels::Refusal::Zero))});
     EXPECT_TRUE(entry()->hasFocus());
     setEntry("5");
     QTest::keyClick(entry(), Qt::Key_Tab);

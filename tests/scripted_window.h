@@ -1,11 +1,12 @@
 // A window without a screen: it keeps the texts, focus, title and state the
-// form sets, records every message, and plays the user's keys and clicks the
-// way the real windows route them (validation before the focus leaves the
-// entry for Calculate or Notes, Enter as the default button, the tab cycle).
+// form sets, records every message, and plays the user's keys and clicks
+// through the form's routing and the layout's tab order, as the real windows do.
 #pragma once
 
+#include "app/form_layout.h"
 #include "app/kestrand_form.h"
 #include "app/ui_services.h"
+#include "test_texts.h"
 
 #include <array>
 #include <string>
@@ -15,13 +16,35 @@ namespace kestrand::testing {
 
 enum class Focus { Entry, Notes, Calculate, Exit };
 
+[[nodiscard]] constexpr layout::Control controlOf(Focus focus) {
+    switch (focus) {
+    case Focus::Notes:
+        return layout::Control::cmdNotes;
+    case Focus::Calculate:
+        return layout::Control::cmdCalculate;
+    case Focus::Exit:
+        return layout::Control::cmdExit;
+    case Focus::Entry:
+        break;
+    }
+    return layout::Control::txtVPs;
+}
+
+[[nodiscard]] constexpr Focus focusOf(layout::Control control) {
+    for (const Focus f : {Focus::Entry, Focus::Notes, Focus::Calculate, Focus::Exit}) {
+        if (controlOf(f) == control) {
+            return f;
+        }
+    }
+    return Focus::Entry;
+}
+
 class ScriptedWindow final : public UiServices {
 public:
     ScriptedWindow() { form_.Form_Load(); }
 
-    // The first showing raises a size event.
     ScriptedWindow& show() {
-        form_.Form_Resize();
+        form_.windowShown();
         return *this;
     }
 
@@ -31,7 +54,7 @@ public:
         for (const char c : keys) {
             const std::int16_t code = form_.txtVPs_KeyPress(static_cast<std::int16_t>(c));
             if (code == '\r') {
-                form_.cmdCalculate_Click();
+                form_.enterInEntry();
             } else if (code == '\b') {
                 if (!entry_.empty()) {
                     entry_.pop_back();
@@ -60,13 +83,13 @@ public:
         return activate(button);
     }
     ScriptedWindow& tab(bool forward = true) {
-        constexpr std::array<Focus, 3> cycle{Focus::Entry, Focus::Exit, Focus::Calculate};
+        const auto& cycle = layout::kTabOrder;
         std::size_t at = 0;
-        while (at < cycle.size() && cycle[at] != focus_) {
+        while (at < cycle.size() && cycle[at] != controlOf(focus_)) {
             ++at;
         }
         at = at == cycle.size() ? 0 : (at + (forward ? 1 : cycle.size() - 1)) % cycle.size();
-        moveFocus(cycle[at]);
+        moveFocus(focusOf(cycle[at]));
         return *this;
     }
     ScriptedWindow& setState(WindowState state) {
@@ -92,7 +115,6 @@ public:
     void setFocus(FocusTarget target) override {
         focus_ = target == FocusTarget::Entry ? Focus::Entry : Focus::Exit;
     }
-    [[nodiscard]] IndexBounds bandBounds() const override { return {0, 3}; }
     [[nodiscard]] std::string bandCaption(std::int16_t index) const override {
         return bands_.at(static_cast<std::size_t>(index));
     }
@@ -109,34 +131,21 @@ public:
 
 private:
     bool moveFocus(Focus to) {
-        const bool validates = to == Focus::Calculate || to == Focus::Notes;
-        if (focus_ == Focus::Entry && validates && form_.txtVPs_Validate()) {
+        if (focus_ == Focus::Entry && !form_.mayLeaveEntryFor(controlOf(to))) {
             return false;
         }
         focus_ = to;
         return true;
     }
     ScriptedWindow& activate(Focus button) {
-        switch (button) {
-        case Focus::Calculate:
-            form_.cmdCalculate_Click();
-            break;
-        case Focus::Notes:
-            form_.cmdNotes_Click();
-            break;
-        case Focus::Exit:
-            form_.cmdExit_Click();
-            break;
-        case Focus::Entry:
-            break;
-        }
+        form_.click(controlOf(button));
         return *this;
     }
 
     std::string entry_ = "0";
-    std::array<std::string, 4> bands_{"0", "0", "0", "0"};
+    std::array<std::string, 4> bands_ = kResetBands;
     Focus focus_ = Focus::Entry;
-    std::string title_ = "FEXO- Scenario Kestrand";
+    std::string title_{layout::kTitle};
     WindowState state_ = WindowState::Normal;
     std::string separator_ = ".";
     std::vector<levels::Message> messages_;

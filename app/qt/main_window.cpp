@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include <algorithm>
 #include <limits>
 
 namespace kestrand::qtui {
@@ -20,10 +21,6 @@ namespace {
 
 using layout::Control;
 using layout::Kind;
-
-std::size_t slot(Control id) {
-    return static_cast<std::size_t>(id);
-}
 
 QRect pixelRect(const layout::Rect& twips) {
     return {layout::pixels(twips.left), layout::pixels(twips.top), layout::pixels(twips.width),
@@ -51,7 +48,7 @@ void setTextColor(QWidget* widget, QPalette::ColorRole role, layout::Rgb rgb) {
 QLabel* makeLabel(const layout::ControlRow& row, QWidget* parent) {
     auto* label = new QLabel(qs(row.text), parent);
     label->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    label->setWordWrap(row.id == Control::lblVPs);
+    label->setWordWrap(row.wordWrap);
     // Opaque in the button-face colour, hiding the picture behind it.
     label->setBackgroundRole(QPalette::Button);
     label->setForegroundRole(QPalette::WindowText);
@@ -66,7 +63,7 @@ QLabel* makeLabel(const layout::ControlRow& row, QWidget* parent) {
 
 QPushButton* makeButton(const layout::ControlRow& row, QWidget* parent) {
     auto* button = new QPushButton(qs(row.text), parent);
-    button->setFont(formFont(false));
+    button->setFont(formFont(layout::isBold(row.kind)));
     button->setAutoDefault(true);
     // A click on a button that validates moves the focus only once the entry
     // has passed its check, which the window's event filter runs.
@@ -101,7 +98,7 @@ MainWindow::MainWindow()
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint) {
     // Bold is what the entry and every label draw with, so children inherit it
-    // and only the three buttons set their own; set before any child exists,
+    // and only the buttons set their own; set before any child exists,
     // so no text is laid out first in one font and then again in another.
     setFont(formFont(true));
     installReadingOrder();
@@ -110,7 +107,8 @@ MainWindow::MainWindow()
     setFixedSize(layout::pixels(layout::kClientWidthTwips),
                  layout::pixels(layout::kClientHeightTwips));
 
-    for (const layout::ControlRow& row : layout::kControls) {
+    for (const Control id : layout::kReadingOrder) {
+        const layout::ControlRow& row = layout::rowOf(id);
         QWidget* widget = nullptr;
         switch (row.kind) {
         case Kind::Entry:
@@ -130,19 +128,27 @@ MainWindow::MainWindow()
         }
         widget->setGeometry(pixelRect(row.twips));
         widget->setToolTip(qs(row.toolTip));
-        controls_[slot(row.id)] = widget;
+        controls_[layout::slot(row.id)] = widget;
     }
-    button(Control::cmdCalculate)->setDefault(true);
+    button(layout::kDefaultButton)->setDefault(true);
     // The entry has no name of its own: a screen reader names it by the label that asks for it.
     static_cast<QLabel*>(control(Control::lblVPs))->setBuddy(entry_);
-    // Tab visits the tab stops by tab index: entry, Exit, Calculate.
-    setTabOrder(entry_, control(Control::cmdExit));
-    setTabOrder(control(Control::cmdExit), control(Control::cmdCalculate));
-    entry_->setFocus();
+    for (std::size_t i = 1; i < layout::kTabOrder.size(); ++i) {
+        setTabOrder(control(layout::kTabOrder[i - 1]), control(layout::kTabOrder[i]));
+    }
+    control(layout::kTabOrder.front())->setFocus();
 }
 
 QWidget* MainWindow::control(Control id) const {
-    return controls_[slot(id)];
+    return controls_[layout::slot(id)];
+}
+
+std::optional<Control> MainWindow::find(const QWidget* widget) const {
+    const auto at = std::find(controls_.begin(), controls_.end(), widget);
+    if (widget == nullptr || at == controls_.end()) {
+        return std::nullopt;
+    }
+    return static_cast<Control>(at - controls_.begin());
 }
 
 QPushButton* MainWindow::button(Control id) const {
@@ -156,14 +162,13 @@ QLabel* MainWindow::band(int index) const {
 void MainWindow::attach(Kestrand& form) {
     form_ = &form;
     entry_->setKeystrokeFilter([&form](std::int16_t code) { return form.txtVPs_KeyPress(code); });
-    // Enter in the entry works the default button without moving the focus.
-    connect(entry_, &QLineEdit::returnPressed, this, [&form] { form.cmdCalculate_Click(); });
-    connect(button(Control::cmdCalculate), &QPushButton::clicked, this,
-            [&form] { form.cmdCalculate_Click(); });
-    connect(button(Control::cmdNotes), &QPushButton::clicked, this,
-            [&form] { form.cmdNotes_Click(); });
-    connect(button(Control::cmdExit), &QPushButton::clicked, this,
-            [&form] { form.cmdExit_Click(); });
+    connect(entry_, &QLineEdit::returnPressed, this, [&form] { form.enterInEntry(); });
+    for (const layout::ControlRow& row : layout::kControls) {
+        if (row.kind == Kind::Button) {
+            connect(button(row.id), &QPushButton::clicked, this,
+                    [&form, id = row.id] { form.click(id); });
+        }
+    }
 }
 
 // The picture is decoded at the first paint, once the window is on screen.
@@ -175,13 +180,10 @@ void MainWindow::paintEvent(QPaintEvent* /*event*/) {
     painter.drawPixmap(0, 0, background_);
 }
 
-// The first showing counts as a size change; later sizes cannot change, so
-// only state changes follow it.
-void MainWindow::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    if (!shownOnce_ && form_ != nullptr) {
-        shownOnce_ = true;
-        form_->Form_Resize();
+void MainWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (form_ != nullptr) {
+        form_->windowShown();
     }
 }
 
@@ -192,15 +194,9 @@ void MainWindow::changeEvent(QEvent* event) {
     }
 }
 
-bool MainWindow::validates(const QWidget* target) const {
-    return target == control(Control::cmdCalculate) || target == control(Control::cmdNotes);
-}
-
 bool MainWindow::mayLeaveEntryFor(const QWidget* target) {
-    if (form_ == nullptr || !entry_->hasFocus() || !validates(target)) {
-        return true;
-    }
-    return !form_->txtVPs_Validate();
+    const std::optional<Control> id = find(target);
+    return form_ == nullptr || !entry_->hasFocus() || !id || form_->mayLeaveEntryFor(*id);
 }
 
 QWidget* MainWindow::tabTarget(bool next) const {

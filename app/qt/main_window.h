@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
 
 class QLabel;
 class QPushButton;
@@ -35,13 +36,13 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool focusNextPrevChild(bool next) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    [[nodiscard]] bool validates(const QWidget* target) const;
+    [[nodiscard]] std::optional<layout::Control> find(const QWidget* widget) const;
     [[nodiscard]] QWidget* tabTarget(bool next) const;
     // True when the focus may leave the entry for target; a refusal keeps it.
     [[nodiscard]] bool mayLeaveEntryFor(const QWidget* target);
@@ -50,7 +51,6 @@ private:
     EntryBox* entry_ = nullptr;
     std::array<QWidget*, layout::kControls.size()> controls_{};
     QPixmap background_;
-    bool shownOnce_ = false;
 };
 
 } // namespace kestrand::qtui

@@ -1,5 +1,8 @@
 #include "app/qt/qt_kestrand.h"
 
+#include "app/form_layout.h"
+#include "app/qt/qt_text.h"
+
 #include <QApplication>
 #include <QFont>
 
@@ -12,7 +15,7 @@ QtKestrand::QtKestrand(QtServices::Presenter presenter, QtServices::EndAction en
 }
 
 void installFormFonts() {
-    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+    QFont::insertSubstitution(qs(layout::kFontFace), QStringLiteral("Liberation Sans"));
     QApplication::setFont(formFont(false));
 }
 

@@ -70,14 +70,7 @@ void QtServices::setEntryText(std::string_view text) {
 }
 
 void QtServices::setFocus(FocusTarget target) {
-    QWidget* const widget = target == FocusTarget::Entry
-                                ? static_cast<QWidget*>(window_.entry())
-                                : window_.control(layout::Control::cmdExit);
-    widget->setFocus(Qt::OtherFocusReason);
-}
-
-IndexBounds QtServices::bandBounds() const {
-    return {0, layout::kBandCount - 1};
+    window_.control(controlOf(target))->setFocus(Qt::OtherFocusReason);
 }
 
 std::string QtServices::bandCaption(std::int16_t index) const {

@@ -15,10 +15,6 @@ using layout::Kind;
 
 constexpr int kFirstCommandId = 1000;
 
-std::size_t slot(Control id) {
-    return static_cast<std::size_t>(id);
-}
-
 // The layout's point size at the screen's resolution: 8.25 pt is 11 pixels
 // at 96 dots per inch.
 int fontHeight() {
@@ -47,7 +43,7 @@ WindowKind windowKind(const layout::ControlRow& row) {
     case Kind::Entry:
         return {WC_EDITW, tabStop | ES_RIGHT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
     case Kind::Button: {
-        const DWORD type = row.id == kDefaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+        const DWORD type = row.id == layout::kDefaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
         return {WC_BUTTONW, tabStop | type, 0};
     }
     case Kind::Label:
@@ -59,16 +55,6 @@ WindowKind windowKind(const layout::ControlRow& row) {
     return {WC_STATICW, 0, 0};
 }
 
-// The layout rows sorted by tab index: creation order is the Tab order.
-std::array<const layout::ControlRow*, layout::kControls.size()> inTabOrder() {
-    std::array<const layout::ControlRow*, layout::kControls.size()> rows{};
-    std::transform(layout::kControls.begin(), layout::kControls.end(), rows.begin(),
-                   [](const layout::ControlRow& row) { return &row; });
-    std::sort(rows.begin(), rows.end(),
-              [](const auto* a, const auto* b) { return a->tabIndex < b->tabIndex; });
-    return rows;
-}
-
 } // namespace
 
 ControlSet::ControlSet(HWND parent, HINSTANCE instance)
@@ -77,7 +63,8 @@ ControlSet::ControlSet(HWND parent, HINSTANCE instance)
         CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                         WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                         CW_USEDEFAULT, CW_USEDEFAULT, parent, nullptr, instance, nullptr);
-    for (const layout::ControlRow* row : inTabOrder()) {
+    for (const Control id : layout::kReadingOrder) {
+        const layout::ControlRow* row = &layout::rowOf(id);
         const WindowKind kind = windowKind(*row);
         const std::wstring text = widen(row->text);
         HWND control = CreateWindowExW(
@@ -85,13 +72,13 @@ ControlSet::ControlSet(HWND parent, HINSTANCE instance)
             layout::pixels(row->twips.left), layout::pixels(row->twips.top),
             layout::pixels(row->twips.width), layout::pixels(row->twips.height), parent,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(commandId(row->id))), instance, nullptr);
-        HFONT font = row->kind == Kind::Button ? normal_.get() : bold_.get();
+        HFONT font = layout::isBold(row->kind) ? bold_.get() : normal_.get();
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         addToolTip(parent, control, *row);
         if (row->kind == Kind::Entry) {
             moveCaretToEnd(control);
         }
-        windows_[slot(row->id)] = control;
+        windows_[layout::slot(row->id)] = control;
     }
 }
 
@@ -108,7 +95,7 @@ void ControlSet::addToolTip(HWND parent, HWND control, const layout::ControlRow&
 }
 
 HWND ControlSet::window(Control id) const {
-    return windows_[slot(id)];
+    return windows_[layout::slot(id)];
 }
 
 std::optional<Control> ControlSet::find(HWND window) const {

@@ -13,13 +13,10 @@
 
 namespace kestrand::win32 {
 
-// Enter works this button unless the focus is on another one.
-inline constexpr layout::Control kDefaultButton = layout::Control::cmdCalculate;
-
 class ControlSet final {
 public:
-    // Creates the controls inside parent, in tab order, so that the dialog
-    // manager's Tab follows the layout's tab indices.
+    // Creates the controls inside parent in the layout's reading order, which
+    // is also the order the dialog manager's Tab follows.
     ControlSet(HWND parent, HINSTANCE instance);
 
     [[nodiscard]] HWND window(layout::Control id) const;

@@ -81,16 +81,14 @@ void MainWindow::attach(Kestrand& form) {
 }
 
 void MainWindow::show(int showCommand) {
-    sizeRouted_ = false;
     ShowWindow(window_, showCommand);
-    if (!shownOnce_ && !sizeRouted_) {
-        resized();
+    if (form_ != nullptr) {
+        form_->windowShown();
     }
-    shownOnce_ = true;
 }
 
 void MainWindow::process(MSG& message) {
-    if (tabRefused(message)) {
+    if (tabRefused(message) || enterInEntry(message)) {
         return;
     }
     if (window_ != nullptr && IsDialogMessageW(window_, &message)) {
@@ -126,7 +124,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     case DM_GETDEFID:
-        return MAKELRESULT(ControlSet::commandId(kDefaultButton), DC_HASDEFID);
+        return MAKELRESULT(ControlSet::commandId(layout::kDefaultButton), DC_HASDEFID);
     case WM_SIZE:
         resized();
         return 0;
@@ -160,27 +158,13 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void MainWindow::clicked(Control id) {
-    if (form_ == nullptr) {
-        return;
-    }
-    switch (id) {
-    case Control::cmdCalculate:
-        form_->cmdCalculate_Click();
-        break;
-    case Control::cmdNotes:
-        form_->cmdNotes_Click();
-        break;
-    case Control::cmdExit:
-        form_->cmdExit_Click();
-        break;
-    default:
-        break;
+    if (form_ != nullptr) {
+        form_->click(id);
     }
 }
 
 void MainWindow::resized() {
     if (form_ != nullptr) {
-        sizeRouted_ = true;
         form_->Form_Resize();
     }
 }
@@ -214,6 +198,17 @@ LRESULT MainWindow::labelColours(HDC dc, HWND label) const {
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
 }
 
+// Enter in the entry is the form's to act on; the dialog manager would turn
+// it into a click of the default button before the form could tell the two apart.
+bool MainWindow::enterInEntry(const MSG& message) {
+    if (message.message != WM_KEYDOWN || message.wParam != VK_RETURN || form_ == nullptr ||
+        GetFocus() != control(Control::txtVPs)) {
+        return false;
+    }
+    form_->enterInEntry();
+    return true;
+}
+
 bool MainWindow::tabRefused(const MSG& message) {
     if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || window_ == nullptr) {
         return false;
@@ -225,11 +220,8 @@ bool MainWindow::tabRefused(const MSG& message) {
 
 bool MainWindow::mayLeaveEntryFor(HWND target) {
     const auto id = controls_->find(target);
-    if (form_ == nullptr || GetFocus() != control(Control::txtVPs) || !id ||
-        !layout::rowOf(*id).validates) {
-        return true;
-    }
-    return !form_->txtVPs_Validate();
+    return form_ == nullptr || GetFocus() != control(Control::txtVPs) || !id ||
+           form_->mayLeaveEntryFor(*id);
 }
 
 // Enter works the focused button; elsewhere, the default one.
@@ -242,12 +234,6 @@ void MainWindow::setDefaultButton(Control chosen) {
     }
 }
 
-// As the dialog manager does for Enter: the click arrives as a command.
-void MainWindow::pressDefaultButton() {
-    SendMessageW(window_, WM_COMMAND, MAKEWPARAM(ControlSet::commandId(kDefaultButton), BN_CLICKED),
-                 reinterpret_cast<LPARAM>(control(kDefaultButton)));
-}
-
 // A carriage return that reaches the entry itself, not through the dialog
 // keys, works the default button as Enter does.
 std::int16_t MainWindow::entryCharacter(std::int16_t code) {
@@ -256,7 +242,7 @@ std::int16_t MainWindow::entryCharacter(std::int16_t code) {
     }
     const std::int16_t kept = form_->txtVPs_KeyPress(code);
     if (kept == '\r') {
-        pressDefaultButton();
+        form_->enterInEntry();
         return 0;
     }
     return kept;
@@ -270,7 +256,7 @@ void MainWindow::focusArrived(HWND control) {
     lastFocus_ = control;
     const auto id = controls_->find(control);
     const bool onButton = id && layout::rowOf(*id).kind == Kind::Button;
-    setDefaultButton(onButton ? *id : kDefaultButton);
+    setDefaultButton(onButton ? *id : layout::kDefaultButton);
 }
 
 } // namespace kestrand::win32

@@ -32,7 +32,8 @@ public:
     // The first showing counts as one size change, whatever the window system sends.
     void show(int showCommand);
     // One queued message: the entry's check before Tab takes the focus from
-    // it, then the dialog keys (Tab, Enter, Esc), then the usual dispatch.
+    // it, Enter in the entry, then the dialog keys (Tab, Enter, Esc), then
+    // the usual dispatch.
     void process(MSG& message);
 
     // Null once the window is destroyed.
@@ -55,10 +56,10 @@ private:
     void paintBackground(HDC dc) const;
     LRESULT labelColours(HDC dc, HWND label) const;
     [[nodiscard]] bool tabRefused(const MSG& message);
+    [[nodiscard]] bool enterInEntry(const MSG& message);
     // True when the focus may leave the entry for target; a refusal keeps it.
     [[nodiscard]] bool mayLeaveEntryFor(HWND target);
     void setDefaultButton(layout::Control chosen);
-    void pressDefaultButton();
 
     std::int16_t entryCharacter(std::int16_t code) override;
     bool mayPress(HWND button) override;
@@ -69,8 +70,6 @@ private:
     Bitmap background_;
     Kestrand* form_ = nullptr;
     HWND lastFocus_ = nullptr;
-    bool shownOnce_ = false;
-    bool sizeRouted_ = false;
 };
 
 } // namespace kestrand::win32

@@ -35,11 +35,7 @@ void Win32Services::setEntryText(std::string_view text) {
 }
 
 void Win32Services::setFocus(FocusTarget target) {
-    SetFocus(window_.control(target == FocusTarget::Entry ? Control::txtVPs : Control::cmdExit));
-}
-
-IndexBounds Win32Services::bandBounds() const {
-    return {0, layout::kBandCount - 1};
+    SetFocus(window_.control(controlOf(target)));
 }
 
 std::string Win32Services::bandCaption(std::int16_t index) const {

@@ -22,7 +22,6 @@ public:
     [[nodiscard]] std::string entryText() const override;
     void setEntryText(std::string_view text) override;
     void setFocus(FocusTarget target) override;
-    [[nodiscard]] IndexBounds bandBounds() const override;
     [[nodiscard]] std::string bandCaption(std::int16_t index) const override;
     void setBandCaption(std::int16_t index, std::string_view caption) override;
     [[nodiscard]] std::string title() const override;

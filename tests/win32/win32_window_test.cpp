@@ -7,6 +7,7 @@
 #include "app/win32/win32_kestrand.h"
 #include "app/win32/win32_services.h"
 #include "resource_ids.h"
+#include "test_texts.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -23,9 +24,11 @@ using kestrand::layout::Kind;
 using kestrand::win32::narrow;
 using kestrand::win32::windowText;
 
-constexpr const char* kTitle = "FEXO- Scenario Kestrand";
-using Bands = std::array<std::string, 4>;
-const Bands kReset{"0", "0", "0", "0"};
+using kestrand::testing::Bands;
+using kestrand::testing::kTitle;
+using kestrand::testing::refusalTitle;
+using levels::Refusal;
+const Bands& kReset = kestrand::testing::kResetBands;
 
 class Win32Window : public testing::Test {
 protected:
@@ -289,7 +292,7 @@ TEST_F(Win32Window, TypingLetsOnlyDigitsEnterAndBackspaceIn) {
     typeUnit(L'\x0665');
     type("0");
     EXPECT_EQ(entry(), "0200");
-    EXPECT_EQ(titles(), std::vector<std::string>(7, "Input Error"));
+    EXPECT_EQ(titles(), std::vector<std::string>(7, kestrand::testing::inputErrorTitle()));
     messages_.clear();
     type("\b");
     EXPECT_EQ(entry(), "020");
@@ -314,8 +317,7 @@ TEST_F(Win32Window, PlayedSession) {
     setEntry("5");
     click(Control::cmdCalculate);
     ASSERT_EQ(messages_.size(), 1U);
-    EXPECT_EQ(messages_[0].title, "Victory Point Total Too Low");
-    EXPECT_EQ(messages_[0].text, "The Value is Too Low at 5!\r\nIt Must be Over 10");
+    EXPECT_EQ(messages_[0], levels::refusalMessage(Refusal::TooLow, "5", 5.0, "."));
     EXPECT_EQ(messages_[0].icon, levels::MessageIcon::Exclamation);
     EXPECT_EQ(entry(), "0");
     EXPECT_EQ(bands(), kReset);
@@ -363,7 +365,7 @@ TEST_P(RefusedPress, KeepsTheFocusAndDropsTheClick) {
     } else {
         mouse(control(row.button), row.press);
     }
-    EXPECT_EQ(titles(), std::vector<std::string>{"Victory Point Total Too Low"});
+    EXPECT_EQ(titles(), std::vector<std::string>{refusalTitle(Refusal::TooLow)});
     EXPECT_TRUE(focused(Control::txtVPs));
     EXPECT_EQ(entry(), "0");
     EXPECT_EQ(bands(), kReset);
@@ -417,7 +419,7 @@ TEST_F(Win32Window, TabVisitsEntryExitCalculateAndEscapeDoesNothing) {
 
 TEST_F(Win32Window, TabToCalculateChecksTheEntryButTabToExitDoesNot) {
     key(VK_TAB, true);
-    EXPECT_EQ(titles(), std::vector<std::string>{"Zero Value"});
+    EXPECT_EQ(titles(), std::vector<std::string>{refusalTitle(Refusal::Zero)});
     EXPECT_TRUE(focused(Control::txtVPs));
     setEntry("5");
     key(VK_TAB);
