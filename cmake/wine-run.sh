@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine, headless, in the given prefix, which it
 # makes on first use. The build's emulator: wine-run.sh PREFIX PROGRAM [ARGS...]
+# KESTRAND_WINE_DPI, when set, is the display density a new prefix gets, as
+# Windows' display scaling sets it (96 is 100 %, 144 is 150 %).
 set -uo pipefail
 
 prefix="$1"
@@ -16,6 +18,10 @@ unset DISPLAY WAYLAND_DISPLAY
 make_prefix() {
     wineboot -i && wineserver -w &&
         wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f &&
+        if [ -n "${KESTRAND_WINE_DPI:-}" ]; then
+            wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+                /d "$KESTRAND_WINE_DPI" /f
+        fi &&
         wineserver -w && touch "$prefix/.kestrand-ready"
 }
 if [ ! -e "$prefix/.kestrand-ready" ]; then

@@ -1,5 +1,6 @@
 #include "app/qt/qt_services.h"
 
+#include "app/box_text.h"
 #include "app/qt/qt_text.h"
 
 #include "app/qt/entry_box.h"
@@ -14,36 +15,21 @@
 #include <optional>
 
 namespace kestrand::qtui {
-namespace {
-
-// A refusal quotes the entry as it stands, and a pasted entry can be a
-// megabyte long: a box that tall would not fit on any screen. Such a line is
-// shortened in the middle, and the whole text is kept under "Show Details".
-std::optional<QString> shortened(const QString& text) {
-    constexpr qsizetype kLongestLine = 200;
-    QStringList lines = text.split(u'\n');
-    bool any = false;
-    for (QString& line : lines) {
-        if (line.size() > kLongestLine) {
-            line = line.left(kLongestLine / 2) + QChar(0x2026) + line.right(kLongestLine / 2);
-            any = true;
-        }
-    }
-    return any ? std::optional(lines.join(u'\n')) : std::nullopt;
-}
-
-} // namespace
-
 void showMessageBox(QWidget* parent, const levels::Message& message) {
     const QMessageBox::Icon icon = message.icon == levels::MessageIcon::Information
                                        ? QMessageBox::Information
                                        : QMessageBox::Warning;
-    const QString text = qs(message.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    const std::optional<QString> shorter = shortened(text);
-    QMessageBox box(icon, qs(message.title), shorter.value_or(text), QMessageBox::Ok, parent);
+    const auto plain = [](std::string_view text) {
+        return qs(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    };
+    // A refusal quotes the entry as it stands, and a pasted entry can be a
+    // megabyte long: the box shows it cut, and the whole text under "Show Details".
+    const std::optional<std::string> shorter = shortenedForBox(message.text);
+    QMessageBox box(icon, qs(message.title), plain(shorter.value_or(message.text)),
+                    QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
     if (shorter) {
-        box.setDetailedText(text);
+        box.setDetailedText(plain(message.text));
     }
     box.exec();
 }

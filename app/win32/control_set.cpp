@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
+#include <utility>
 
 namespace kestrand::win32 {
 namespace {
@@ -15,18 +17,21 @@ using layout::Kind;
 
 constexpr int kFirstCommandId = 1000;
 
-// The layout's point size at the screen's resolution: 8.25 pt is 11 pixels
-// at 96 dots per inch.
-int fontHeight() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return -static_cast<int>(std::lround(layout::kFontPoints * dpi / 72.0));
-}
+constexpr int kTwipsPerInch = 1440;
+// Tooltips wrap at this width (at 96 dots per inch), about 50 characters.
+constexpr int kToolTipWidth = 300;
 
-HFONT makeFont(bool bold) {
-    const std::wstring face = widen(layout::kFontFace);
-    return CreateFontW(fontHeight(), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+// "MS Sans Serif" is a bitmap face whose 8-point size is drawn for 96 dots per
+// inch; at any other density Windows would stretch it into blurred, ragged
+// glyphs. Its TrueType twin, with the same metrics and on every Windows since
+// 2000, draws the form at those densities.
+constexpr std::wstring_view kScalableFace = L"Microsoft Sans Serif";
+
+// 8.25 points: 11 pixels at 96 dots per inch, 22 at 192.
+HFONT makeFont(bool bold, int dpi) {
+    const std::wstring face = dpi == 96 ? widen(layout::kFontFace) : std::wstring(kScalableFace);
+    const int height = -static_cast<int>(std::lround(layout::kFontPoints * dpi / 72.0));
+    return CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                        DEFAULT_PITCH | FF_SWISS, face.c_str());
 }
@@ -57,8 +62,11 @@ WindowKind windowKind(const layout::ControlRow& row) {
 
 } // namespace
 
-ControlSet::ControlSet(HWND parent, HINSTANCE instance)
-    : bold_(makeFont(true)), normal_(makeFont(false)) {
+int scaled(int twips, int dpi) {
+    return MulDiv(twips, dpi, kTwipsPerInch);
+}
+
+ControlSet::ControlSet(HWND parent, HINSTANCE instance, int dpi) {
     toolTips_ =
         CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                         WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -68,25 +76,41 @@ ControlSet::ControlSet(HWND parent, HINSTANCE instance)
         const WindowKind kind = windowKind(*row);
         const std::wstring text = widen(row->text);
         HWND control = CreateWindowExW(
-            kind.exStyle, kind.className, text.c_str(), WS_CHILD | WS_VISIBLE | kind.style,
-            layout::pixels(row->twips.left), layout::pixels(row->twips.top),
-            layout::pixels(row->twips.width), layout::pixels(row->twips.height), parent,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(commandId(row->id))), instance, nullptr);
-        HFONT font = layout::isBold(row->kind) ? bold_.get() : normal_.get();
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+            kind.exStyle, kind.className, text.c_str(), WS_CHILD | WS_VISIBLE | kind.style, 0, 0,
+            0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(commandId(row->id))),
+            instance, nullptr);
         addToolTip(parent, control, *row);
         if (row->kind == Kind::Entry) {
+            // The entry has no length limit: a paste is never cut short.
+            SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
             moveCaretToEnd(control);
         }
         windows_[layout::slot(row->id)] = control;
     }
+    applyDpi(dpi);
+}
+
+void ControlSet::applyDpi(int dpi) {
+    Font bold(makeFont(true, dpi));
+    Font normal(makeFont(false, dpi));
+    for (const layout::ControlRow& row : layout::kControls) {
+        HWND control = window(row.id);
+        MoveWindow(control, scaled(row.twips.left, dpi), scaled(row.twips.top, dpi),
+                   scaled(row.twips.width, dpi), scaled(row.twips.height, dpi), TRUE);
+        HFONT font = layout::isBold(row.kind) ? bold.get() : normal.get();
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    }
+    // The controls now draw with the new fonts; the old ones may go.
+    bold_ = std::move(bold);
+    normal_ = std::move(normal);
+    SendMessageW(toolTips_, TTM_SETMAXTIPWIDTH, 0, MulDiv(kToolTipWidth, dpi, 96));
 }
 
 void ControlSet::addToolTip(HWND parent, HWND control, const layout::ControlRow& row) {
     std::wstring text = widen(row.toolTip);
     TTTOOLINFOW tool{};
-    // The version-5 size: without a manifest the version-6 struct is refused.
-    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.cbSize = sizeof tool; // the manifest asks for common controls 6
+
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = parent;
     tool.uId = reinterpret_cast<UINT_PTR>(control);

@@ -13,11 +13,17 @@
 
 namespace kestrand::win32 {
 
+// A length of the layout in pixels at dpi dots per inch.
+[[nodiscard]] int scaled(int twips, int dpi);
+
 class ControlSet final {
 public:
     // Creates the controls inside parent in the layout's reading order, which
-    // is also the order the dialog manager's Tab follows.
-    ControlSet(HWND parent, HINSTANCE instance);
+    // is also the order the dialog manager's Tab follows, laid out for dpi.
+    ControlSet(HWND parent, HINSTANCE instance, int dpi);
+
+    // Places every control and sizes its font and the tooltips' width for dpi.
+    void applyDpi(int dpi);
 
     [[nodiscard]] HWND window(layout::Control id) const;
     [[nodiscard]] std::optional<layout::Control> find(HWND window) const;

@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace kestrand::win32 {
 namespace {
 
@@ -17,11 +19,41 @@ COLORREF colorRef(layout::Rgb rgb) {
     return RGB(rgb.red, rgb.green, rgb.blue);
 }
 
-// The outer size whose client area is the layout's, whatever the frame's metrics.
-SIZE windowSize() {
-    RECT rect{0, 0, layout::pixels(layout::kClientWidthTwips),
-              layout::pixels(layout::kClientHeightTwips)};
-    AdjustWindowRectEx(&rect, MainWindow::kStyle, FALSE, 0);
+// A function of user32 that older Windows lack, or null there.
+template <typename Function>
+Function user32Function(const char* name) {
+    const FARPROC found = GetProcAddress(GetModuleHandleW(L"user32.dll"), name);
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+}
+
+// The window's own density where Windows keeps one per window (10 and later),
+// the system's otherwise.
+int dpiOf(HWND window) {
+    using GetDpiForWindow = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = user32Function<GetDpiForWindow>("GetDpiForWindow");
+    if (getDpiForWindow != nullptr) {
+        if (const UINT dpi = getDpiForWindow(window); dpi != 0) {
+            return static_cast<int>(dpi);
+        }
+    }
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+// The outer size whose client area is the layout's at dpi, with the frame
+// measured at that dpi where Windows can.
+SIZE windowSize(int dpi) {
+    RECT rect{0, 0, scaled(layout::kClientWidthTwips, dpi),
+              scaled(layout::kClientHeightTwips, dpi)};
+    using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    static const auto adjustForDpi = user32Function<AdjustForDpi>("AdjustWindowRectExForDpi");
+    if (adjustForDpi != nullptr) {
+        adjustForDpi(&rect, MainWindow::kStyle, FALSE, 0, static_cast<UINT>(dpi));
+    } else {
+        AdjustWindowRectEx(&rect, MainWindow::kStyle, FALSE, 0);
+    }
     return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
@@ -49,14 +81,18 @@ void MainWindow::registerClassOnce(HINSTANCE instance) {
 
 MainWindow::MainWindow(HINSTANCE instance) {
     registerClassOnce(instance);
-    const SIZE size = windowSize();
     const std::wstring title = widen(layout::kTitle);
-    // The size message sent during creation finds no form attached, so it is
-    // not taken for the first showing.
-    CreateWindowExW(0, kClassName, title.c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT, size.cx,
-                    size.cy, nullptr, nullptr, instance, this);
+    // The size messages sent while it is made find no form attached, so they
+    // are not taken for the first showing.
+    CreateWindowExW(0, kClassName, title.c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                    CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
+    // Only the window knows its monitor's density, so it is sized once it exists.
+    dpi_ = dpiOf(window_);
+    const SIZE size = windowSize(dpi_);
+    SetWindowPos(window_, nullptr, 0, 0, size.cx, size.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
-    controls_.emplace(window_, instance);
+    controls_.emplace(window_, instance, dpi_);
     background_.reset(static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(IDB_BACKGROUND),
                                                       IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     for (const layout::ControlRow& row : layout::kControls) {
@@ -128,6 +164,18 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
         resized();
         return 0;
+    case WM_GETMINMAXINFO: {
+        // The layout decides the size, even where it is larger than the screen
+        // Windows would otherwise hold the window to.
+        auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+        const SIZE size = windowSize(dpi_);
+        limits->ptMaxTrackSize.x = std::max(limits->ptMaxTrackSize.x, size.cx);
+        limits->ptMaxTrackSize.y = std::max(limits->ptMaxTrackSize.y, size.cy);
+        return 0;
+    }
+    case WM_DPICHANGED:
+        movedToDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
     case WM_SETFOCUS:
         // Activation gives the focus back to the control that had it last.
         SetFocus(lastFocus_);
@@ -169,8 +217,19 @@ void MainWindow::resized() {
     }
 }
 
-// The picture is drawn at its own size from the top-left corner; it is a
-// little larger than the client area, which clips it.
+// Windows suggests where the window goes on a monitor of another density; the
+// controls and their fonts follow.
+void MainWindow::movedToDpi(int dpi, const RECT& suggested) {
+    dpi_ = dpi;
+    SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    controls_->applyDpi(dpi_);
+    InvalidateRect(window_, nullptr, TRUE);
+}
+
+// The picture is drawn from the top-left corner at its own size at 96 dots per
+// inch, a little larger than the client area, which clips it; at other
+// densities it is scaled with the layout, so it still covers the client area.
 void MainWindow::paintBackground(HDC dc) const {
     RECT client{};
     GetClientRect(window_, &client);
@@ -179,12 +238,22 @@ void MainWindow::paintBackground(HDC dc) const {
         FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
         return;
     }
-    if (picture.bmWidth < client.right || picture.bmHeight < client.bottom) {
+    const int width = MulDiv(picture.bmWidth, dpi_, 96);
+    const int height = MulDiv(picture.bmHeight, dpi_, 96);
+    if (width < client.right || height < client.bottom) {
         FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
     }
     HDC source = CreateCompatibleDC(dc);
     const HGDIOBJ previous = SelectObject(source, background_.get());
-    BitBlt(dc, 0, 0, picture.bmWidth, picture.bmHeight, source, 0, 0, SRCCOPY);
+    if (width == picture.bmWidth && height == picture.bmHeight) {
+        BitBlt(dc, 0, 0, width, height, source, 0, 0, SRCCOPY);
+    } else {
+        const int oldMode = SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr); // as HALFTONE requires
+        StretchBlt(dc, 0, 0, width, height, source, 0, 0, picture.bmWidth, picture.bmHeight,
+                   SRCCOPY);
+        SetStretchBltMode(dc, oldMode);
+    }
     SelectObject(source, previous);
     DeleteDC(source);
 }

@@ -40,6 +40,8 @@ public:
     [[nodiscard]] HWND handle() const { return window_; }
     [[nodiscard]] HWND control(layout::Control id) const { return controls_->window(id); }
     [[nodiscard]] const ControlSet& controls() const { return *controls_; }
+    // The density the window is laid out for, in dots per inch.
+    [[nodiscard]] int dpi() const { return dpi_; }
 
 private:
     struct BitmapDeleter final {
@@ -53,6 +55,7 @@ private:
 
     void clicked(layout::Control id);
     void resized();
+    void movedToDpi(int dpi, const RECT& suggested);
     void paintBackground(HDC dc) const;
     LRESULT labelColours(HDC dc, HWND label) const;
     [[nodiscard]] bool tabRefused(const MSG& message);
@@ -70,6 +73,7 @@ private:
     Bitmap background_;
     Kestrand* form_ = nullptr;
     HWND lastFocus_ = nullptr;
+    int dpi_ = 96;
 };
 
 } // namespace kestrand::win32

@@ -1,5 +1,6 @@
 #include "app/win32/win32_services.h"
 
+#include "app/box_text.h"
 #include "app/form_layout.h"
 #include "app/win32/control_set.h"
 #include "app/win32/main_window.h"
@@ -14,7 +15,9 @@ using layout::Control;
 void showMessageBox(HWND owner, const levels::Message& message) {
     // The icon's value is the message-box style itself.
     const UINT style = MB_OK | static_cast<UINT>(message.icon);
-    MessageBoxW(owner, widen(message.text).c_str(), widen(message.title).c_str(), style);
+    // A refusal quoting a pasted megabyte would make a box wider than any screen.
+    const std::string shown = shortenedForBox(message.text).value_or(message.text);
+    MessageBoxW(owner, widen(shown).c_str(), widen(message.title).c_str(), style);
 }
 
 Win32Services::Win32Services(MainWindow& window, Presenter presenter)

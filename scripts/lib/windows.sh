@@ -1,9 +1,10 @@
 # The Windows cross build shared by build-windows and test: its packages and
 # its configuration. Sourced after common.sh, not run.
 
-# The cross compiler; the tests add Wine and GoogleTest's sources.
+# The cross compiler; the tests add Wine with its own fonts (the faces the
+# window asks for) and GoogleTest's sources.
 KESTRAND_WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64)
-KESTRAND_WINDOWS_TEST_PACKAGES=(wine wine64 googletest)
+KESTRAND_WINDOWS_TEST_PACKAGES=(wine wine64 fonts-wine googletest)
 
 # configure_windows_build DIR TESTS(ON|OFF) [CMAKE-ARG...]: 64-bit Windows,
 # Win32 front end only, optimised for size as shipped.

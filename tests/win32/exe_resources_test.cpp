@@ -129,6 +129,31 @@ TEST_F(Image, HasTheBackgroundAtItsOwnSize) {
     EXPECT_EQ(std::abs(info->biHeight), 276);
 }
 
+// Windows reads resource 1 of type 24 when it starts the process.
+TEST_F(Image, HasTheManifestWindowsStartsItWith) {
+    ASSERT_NE(module_, nullptr);
+    DWORD size = 0;
+    const BYTE* manifest = resource(1, RT_MANIFEST, &size);
+    ASSERT_NE(manifest, nullptr);
+    const std::string text(reinterpret_cast<const char*>(manifest), size);
+    for (const char* entry : {
+             // visual styles
+             R"(name="Microsoft.Windows.Common-Controls" version="6.0.0.0")",
+             // per-monitor density, with the form older Windows reads
+             R"(>PerMonitorV2, PerMonitor</dpiAwareness>)",
+             R"(>true/pm</dpiAware>)",
+             R"(level="asInvoker")",
+             // Windows 7, 8, 8.1, and 10 and 11
+             "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+             "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
+             "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+             "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
+             R"(version="1.3.0.0")",
+         }) {
+        EXPECT_NE(text.find(entry), std::string::npos) << entry;
+    }
+}
+
 } // namespace
 
 // kestrand.exe's path is the one argument, in the ANSI code page.

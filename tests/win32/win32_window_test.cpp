@@ -9,10 +9,15 @@
 #include "resource_ids.h"
 #include "test_texts.h"
 
+#include "levels/bands.h"
+#include "levels/number.h"
+
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include <array>
+#include <cmath>
 #include <optional>
 #include <string>
 #include <vector>
@@ -139,17 +144,72 @@ std::string className(HWND w) {
     const int length = GetClassNameW(w, name.data(), static_cast<int>(name.size()));
     return narrow(std::wstring_view(name.data(), static_cast<std::size_t>(length)));
 }
-int px(int twips) {
-    return twips / 15;
+// The display density the prefix was made with, as Windows' scaling sets it.
+int systemDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+int px(int twips, int dpi) {
+    return MulDiv(twips, dpi, 1440);
+}
+RECT rectIn(HWND parent, HWND child) {
+    RECT rect{};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// Every rectangle is its twips at dpi, every font 8.25 points at dpi in the
+// weight of its kind, and every caption fits inside its control.
+void expectLaidOutAt(HWND window, const kestrand::win32::MainWindow& main, int dpi) {
+    EXPECT_EQ(main.dpi(), dpi);
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, px(8670, dpi));
+    EXPECT_EQ(client.bottom, px(4095, dpi));
+    for (const auto& row : kestrand::layout::kControls) {
+        SCOPED_TRACE(std::string(row.toolTip.substr(0, 40)) + " at " + std::to_string(dpi));
+        HWND w = main.control(row.id);
+        const RECT rect = rectIn(window, w);
+        EXPECT_EQ(rect.left, px(row.twips.left, dpi));
+        EXPECT_EQ(rect.top, px(row.twips.top, dpi));
+        EXPECT_EQ(rect.right - rect.left, px(row.twips.width, dpi));
+        EXPECT_EQ(rect.bottom - rect.top, px(row.twips.height, dpi));
+
+        LOGFONTW font{};
+        const auto handle = reinterpret_cast<HFONT>(SendMessageW(w, WM_GETFONT, 0, 0));
+        ASSERT_NE(GetObjectW(handle, sizeof font, &font), 0);
+        EXPECT_EQ(font.lfHeight, -std::lround(8.25 * dpi / 72));
+        EXPECT_EQ(font.lfWeight, row.kind == Kind::Button ? FW_NORMAL : FW_BOLD);
+        // The bitmap face has a crisp 8-point size at 96 dots per inch only.
+        EXPECT_EQ(narrow(font.lfFaceName), dpi == 96 ? "MS Sans Serif" : "Microsoft Sans Serif");
+
+        // Measured as the control draws it: labels wrap at words, the rest keep one line.
+        RECT inside{};
+        GetClientRect(w, &inside);
+        HDC dc = GetDC(w);
+        const HGDIOBJ previous = SelectObject(dc, handle);
+        const std::wstring caption = kestrand::win32::widen(windowText(w));
+        const bool label = row.kind == Kind::Label || row.kind == Kind::BandLabel;
+        RECT needed{0, 0, inside.right, 0};
+        DrawTextW(dc, caption.c_str(), -1, &needed,
+                  DT_CALCRECT | (label ? DT_WORDBREAK : DT_SINGLELINE));
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc, &metrics);
+        SelectObject(dc, previous);
+        ReleaseDC(w, dc);
+        EXPECT_LE(needed.right, inside.right) << "clipped: " << narrow(caption);
+        EXPECT_LE(needed.bottom, inside.bottom) << "clipped: " << narrow(caption);
+        EXPECT_LE(needed.bottom, (row.wordWrap ? 2 : 1) * metrics.tmHeight) << narrow(caption);
+    }
 }
 
 TEST_F(Win32Window, StartsAsLaidOut) {
     EXPECT_EQ(windowText(window()), kTitle);
     EXPECT_EQ(app_->form().savedCaption(), kTitle) << "loaded before the first showing";
-    RECT client{};
-    GetClientRect(window(), &client);
-    EXPECT_EQ(client.right, 578);
-    EXPECT_EQ(client.bottom, 273);
+    expectLaidOutAt(window(), app_->window(), systemDpi());
     const LONG_PTR frame = style(window());
     EXPECT_TRUE(has(frame, WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX));
     EXPECT_FALSE(frame & WS_MAXIMIZEBOX);
@@ -161,18 +221,11 @@ TEST_F(Win32Window, StartsAsLaidOut) {
     EXPECT_TRUE(messages_.empty());
 }
 
-TEST_F(Win32Window, EveryControlHasItsClassPlaceTextFontAndStyle) {
+TEST_F(Win32Window, EveryControlHasItsClassTextAndStyle) {
     for (const auto& row : kestrand::layout::kControls) {
         SCOPED_TRACE(std::string(row.text) + " " + std::string(row.toolTip.substr(0, 30)));
         HWND w = control(row.id);
         ASSERT_NE(w, nullptr);
-        RECT rect{};
-        GetWindowRect(w, &rect);
-        MapWindowPoints(nullptr, window(), reinterpret_cast<POINT*>(&rect), 2);
-        EXPECT_EQ(rect.left, px(row.twips.left));
-        EXPECT_EQ(rect.top, px(row.twips.top));
-        EXPECT_EQ(rect.right - rect.left, px(row.twips.width));
-        EXPECT_EQ(rect.bottom - rect.top, px(row.twips.height));
         // What a screen reader reads: the caption through WM_GETTEXT.
         std::array<wchar_t, 128> text{};
         const auto length =
@@ -180,13 +233,6 @@ TEST_F(Win32Window, EveryControlHasItsClassPlaceTextFontAndStyle) {
         EXPECT_EQ(narrow(std::wstring_view(text.data(), static_cast<std::size_t>(length))),
                   row.text);
         EXPECT_EQ(has(style(w), WS_TABSTOP), row.tabStop);
-
-        LOGFONTW font{};
-        const auto handle = reinterpret_cast<HFONT>(SendMessageW(w, WM_GETFONT, 0, 0));
-        ASSERT_NE(GetObjectW(handle, sizeof font, &font), 0);
-        EXPECT_EQ(font.lfHeight, -11);
-        EXPECT_EQ(font.lfWeight, row.kind == Kind::Button ? FW_NORMAL : FW_BOLD);
-        EXPECT_EQ(narrow(font.lfFaceName), "MS Sans Serif");
 
         switch (row.kind) {
         case Kind::Entry:
@@ -249,9 +295,10 @@ TEST_F(Win32Window, LabelsAreOpaqueBandsBlueAndTheEntryRed) {
     }
 }
 
-// Drawn at its own size from the top-left corner: each pixel of the client
-// area is the picture's pixel at the same place.
-TEST_F(Win32Window, PaintsTheBackgroundUnscaled) {
+// At 96 dots per inch drawn at its own size from the top-left corner: each
+// pixel of the client area is the picture's at the same place. At other
+// densities scaled with the layout, so that it still covers the client area.
+TEST_F(Win32Window, PaintsTheBackgroundOverTheClientArea) {
     const auto picture =
         static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_BACKGROUND),
                                         IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
@@ -261,20 +308,35 @@ TEST_F(Win32Window, PaintsTheBackgroundUnscaled) {
     EXPECT_EQ(info.bmWidth, 580);
     EXPECT_EQ(info.bmHeight, 276);
 
+    const int dpi = systemDpi();
+    RECT client{};
+    GetClientRect(window(), &client);
     HDC screen = GetDC(nullptr);
     HDC painted = CreateCompatibleDC(screen);
-    HBITMAP canvas = CreateCompatibleBitmap(screen, 578, 273);
+    HBITMAP canvas = CreateCompatibleBitmap(screen, client.right, client.bottom);
     SelectObject(painted, canvas);
     HDC source = CreateCompatibleDC(screen);
     SelectObject(source, picture);
     SendMessageW(window(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(painted), 0);
 
+    // Scaled pixels are blends of their neighbours: compare within a margin.
+    const int tolerance = dpi == 96 ? 0 : 96;
+    const auto alike = [tolerance](COLORREF a, COLORREF b) {
+        return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance &&
+               std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+               std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
+    };
     std::vector<COLORREF> seen;
     for (const POINT p : {POINT{0, 0}, POINT{577, 272}, POINT{100, 30}, POINT{300, 120},
                           POINT{450, 200}, POINT{20, 250}, POINT{560, 10}}) {
-        EXPECT_EQ(GetPixel(painted, p.x, p.y), GetPixel(source, p.x, p.y)) << p.x << "," << p.y;
-        seen.push_back(GetPixel(source, p.x, p.y));
+        const COLORREF drawn = GetPixel(painted, MulDiv(p.x, dpi, 96), MulDiv(p.y, dpi, 96));
+        const COLORREF original = GetPixel(source, p.x, p.y);
+        EXPECT_TRUE(alike(drawn, original))
+            << p.x << "," << p.y << ": " << std::hex << drawn << " against " << original;
+        seen.push_back(original);
     }
+    const COLORREF corner = GetPixel(painted, client.right - 1, client.bottom - 1);
+    EXPECT_TRUE(alike(corner, GetPixel(source, 577, 272))) << "the picture covers the corner";
     std::sort(seen.begin(), seen.end());
     EXPECT_GT(std::unique(seen.begin(), seen.end()) - seen.begin(), 2)
         << "the picture must vary where it is sampled, or scaling would go unseen";
@@ -497,5 +559,176 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(BoxRow{"Exclamation", levels::MessageIcon::Exclamation, IDI_EXCLAMATION},
                     BoxRow{"Information", levels::MessageIcon::Information, IDI_INFORMATION}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Moved to a monitor of another density, as Windows tells a per-monitor aware
+// window: it takes the suggested rectangle and lays itself out again.
+class DpiChange : public Win32Window, public testing::WithParamInterface<int> {
+protected:
+    void moveToDpi(int dpi) {
+        RECT frame{};
+        GetWindowRect(window(), &frame);
+        RECT client{};
+        GetClientRect(window(), &client);
+        // The frame keeps its thickness; the client area is the layout's at dpi.
+        RECT suggested{frame.left, frame.top,
+                       frame.right + px(8670, dpi) - client.right,
+                       frame.bottom + px(4095, dpi) - client.bottom};
+        SendMessageW(window(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+        pump();
+    }
+};
+
+TEST_P(DpiChange, LaysTheWindowOutAgainAndTheSessionStillHolds) {
+    const int dpi = GetParam();
+    moveToDpi(dpi);
+    // The widest band texts a typed total gives.
+    setEntry("19999");
+    key(VK_RETURN);
+    ASSERT_EQ(bands(), *levels::bandTexts(19999));
+    expectLaidOutAt(window(), app_->window(), dpi);
+
+    setEntry("200");
+    key(VK_RETURN);
+    EXPECT_EQ(bands(), *levels::bandTexts(200));
+    ShowWindow(window(), SW_MINIMIZE);
+    pump();
+    EXPECT_EQ(windowText(window()), "KRD: MV=41, SV=81, OV=121");
+    ShowWindow(window(), SW_RESTORE);
+    pump();
+    EXPECT_EQ(windowText(window()), kTitle);
+    EXPECT_TRUE(messages_.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Densities, DpiChange, testing::Values(96, 120, 144, 192),
+                         [](const auto& info) { return std::to_string(info.param) + "dpi"; });
+
+TEST_F(Win32Window, ToolTipsWrapAtAReadableWidth) {
+    const auto width =
+        SendMessageW(app_->window().controls().toolTips(), TTM_GETMAXTIPWIDTH, 0, 0);
+    EXPECT_GE(width, MulDiv(200, systemDpi(), 96));
+    EXPECT_LE(width, MulDiv(400, systemDpi(), 96));
+}
+
+// What a screen reader is told, through the accessibility objects Windows
+// (here Wine's oleacc) makes for standard controls.
+std::string accessibleName(IAccessible* object, const VARIANT& child) {
+    BSTR name = nullptr;
+    if (object->get_accName(child, &name) != S_OK || name == nullptr) {
+        return "<no name>";
+    }
+    std::string text = narrow(std::wstring_view(name, SysStringLen(name)));
+    SysFreeString(name);
+    return text;
+}
+
+IAccessible* clientObject(HWND window) {
+    void* object = nullptr;
+    const HRESULT result = AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT),
+                                                      __uuidof(IAccessible), &object);
+    if (FAILED(result)) {
+        ADD_FAILURE() << "AccessibleObjectFromWindow: " << std::hex << result;
+        return nullptr;
+    }
+    return static_cast<IAccessible*>(object);
+}
+
+TEST_F(Win32Window, AScreenReaderNamesTheEntryAndReadsEachCaptionBeforeItsBand) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+
+    IAccessible* entryObject = clientObject(control(Control::txtVPs));
+    ASSERT_NE(entryObject, nullptr);
+    EXPECT_EQ(accessibleName(entryObject, self), kestrand::layout::rowOf(Control::lblVPs).text);
+    entryObject->Release();
+
+    IAccessible* form = clientObject(window());
+    ASSERT_NE(form, nullptr);
+    long count = 0;
+    ASSERT_EQ(form->get_accChildCount(&count), S_OK);
+    std::vector<VARIANT> children(static_cast<std::size_t>(count));
+    long obtained = 0;
+    ASSERT_TRUE(SUCCEEDED(AccessibleChildren(form, 0, count, children.data(), &obtained)));
+    // Each child is the object of a child window, in the order a screen reader
+    // walks them; what it reads for one is that window's client object.
+    std::vector<std::string> heard;
+    for (VARIANT& child : children) {
+        IOleWindow* childWindow = nullptr;
+        HWND handle = nullptr;
+        if (child.vt == VT_DISPATCH && child.pdispVal != nullptr &&
+            SUCCEEDED(child.pdispVal->QueryInterface(__uuidof(IOleWindow),
+                                                     reinterpret_cast<void**>(&childWindow)))) {
+            childWindow->GetWindow(&handle);
+            childWindow->Release();
+        }
+        IAccessible* client = handle != nullptr ? clientObject(handle) : nullptr;
+        heard.push_back(client != nullptr ? accessibleName(client, self) : "<not a window>");
+        if (client != nullptr) {
+            client->Release();
+        }
+        VariantClear(&child);
+    }
+    form->Release();
+    CoUninitialize();
+
+    std::vector<std::string> expected;
+    for (const Control id : kestrand::layout::kReadingOrder) {
+        const Control named = id == Control::txtVPs ? Control::lblVPs : id;
+        expected.emplace_back(kestrand::layout::rowOf(named).text);
+    }
+    EXPECT_EQ(heard, expected);
+}
+
+// The box as Windows lays it out, measured from inside its modal loop.
+struct BoxExtent final {
+    RECT box{};
+    RECT ok{};
+};
+BoxExtent* gExtent = nullptr;
+
+void CALLBACK measureTheBox(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND box = GetActiveWindow();
+    if (box == nullptr || className(box) != "#32770") {
+        return;
+    }
+    KillTimer(nullptr, timer);
+    GetWindowRect(box, &gExtent->box);
+    GetWindowRect(GetDlgItem(box, IDOK), &gExtent->ok);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
+TEST_F(Win32Window, AHundredThousandDigitPasteStaysWholeAndItsRefusalFitsTheScreen) {
+    const std::string digits(100000, '9');
+    const std::wstring wide(digits.begin(), digits.end());
+    ASSERT_TRUE(OpenClipboard(window()));
+    EmptyClipboard();
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
+    std::copy_n(wide.c_str(), wide.size() + 1, static_cast<wchar_t*>(GlobalLock(memory)));
+    GlobalUnlock(memory);
+    SetClipboardData(CF_UNICODETEXT, memory);
+    CloseClipboard();
+    SendMessageW(control(Control::txtVPs), EM_SETSEL, 0, -1);
+    SendMessageW(control(Control::txtVPs), WM_PASTE, 0, 0);
+    EXPECT_EQ(entry(), digits) << "pasted " << entry().size() << " characters";
+
+    click(Control::cmdCalculate);
+    ASSERT_EQ(messages_.size(), 1U);
+    EXPECT_EQ(messages_[0], levels::refusalMessage(Refusal::TooHigh, digits,
+                                                   levels::readTotal(digits), "."));
+    BoxExtent extent;
+    gExtent = &extent;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, measureTheBox);
+    kestrand::win32::showMessageBox(window(), messages_[0]);
+    KillTimer(nullptr, timer);
+    gExtent = nullptr;
+    EXPECT_LE(extent.box.right - extent.box.left, 1024);
+    EXPECT_LE(extent.box.bottom - extent.box.top, 768);
+    EXPECT_GT(extent.ok.right, extent.ok.left) << "the OK button was found";
+    EXPECT_GE(extent.ok.left, extent.box.left);
+    EXPECT_LE(extent.ok.right, extent.box.right);
+    EXPECT_LE(extent.ok.bottom, extent.box.bottom);
+}
 
 } // namespace
