@@ -1,4 +1,5 @@
 // Starts Kestrand: one window, no arguments, no settings.
+#include "app/qt/platform_choice.h"
 #include "app/qt/qt_kestrand.h"
 #include "app/qt/session_bus.h"
 
@@ -6,6 +7,7 @@
 
 int main(int argc, char* argv[]) {
     kestrand::qtui::skipUnreachableSessionBus();
+    kestrand::qtui::preferXInWaylandSession(argc, argv);
     // Before the first window: Qt names it to the desktop from these (its X11 class, its
     // Wayland app id), and that is how the desktop finds its entry and icon.
     QApplication::setApplicationName(QStringLiteral(KESTRAND_APP_NAME));
