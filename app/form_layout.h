@@ -21,6 +21,8 @@ inline constexpr double kFontPoints = 8.25;
 
 struct Rgb final {
     std::uint8_t red, green, blue;
+
+    bool operator==(const Rgb&) const = default;
 };
 inline constexpr Rgb kEntryText{255, 0, 0};
 inline constexpr Rgb kBandText{0, 0, 255};

@@ -5,10 +5,11 @@
 
 namespace kestrand::resources {
 
-// The 32 x 32 window icon. PNG rather than the .ico, which Qt reads only
-// through a plugin loaded at start-up; the larger sizes are for the desktop's
-// icon theme, not for the window, so they stay out of the executable.
-extern const char* const iconPath;
+// The window icon at 32, 64 and 128 pixels: the icon theme's pictures, so the
+// title bar and task bar show it sharp at any scale. PNG rather than the .ico,
+// which Qt reads only through a plugin loaded at start-up.
+inline constexpr int kIconSizes[] = {32, 64, 128};
+extern const char* const iconPaths[3];
 extern const char* const backgroundPath; // 580 x 276 BMP, 8 bpp
 
 } // namespace kestrand::resources

@@ -3,15 +3,18 @@
 #include "app/notes.h"
 #include "app/qt/entry_box.h"
 #include "app/qt/qt_kestrand.h"
+#include "app/qt/qt_text.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 #include "test_texts.h"
 
@@ -94,14 +97,17 @@ TEST_F(QtWindow, StartsAsLaidOut) {
     EXPECT_EQ(entry()->palette().color(QPalette::Text), QColor(255, 0, 0));
     EXPECT_EQ(entry()->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
     EXPECT_TRUE(button(Control::cmdCalculate)->isDefault());
-    EXPECT_FALSE(window().windowIcon().isNull());
+    EXPECT_EQ(window().windowIcon().availableSizes(),
+              (QList<QSize>{{32, 32}, {64, 64}, {128, 128}}))
+        << "sharp in title and task bars at any scale";
 
     for (const auto& row : kestrand::layout::kControls) {
         QWidget* w = window().control(row.id);
         SCOPED_TRACE(std::string(row.text));
         EXPECT_EQ(w->geometry(), QRect(row.twips.left / 15, row.twips.top / 15,
                                        row.twips.width / 15, row.twips.height / 15));
-        EXPECT_EQ(w->toolTip().toStdString(), row.toolTip);
+        EXPECT_EQ(w->accessibleDescription().toStdString(), row.toolTip);
+        EXPECT_TRUE(w->toolTip().contains(kestrand::qtui::qs(row.toolTip).toHtmlEscaped()));
         EXPECT_EQ(w->font().bold(), row.kind != kestrand::layout::Kind::Button);
         EXPECT_DOUBLE_EQ(w->font().pointSizeF(), 8.25);
         if (auto* label = qobject_cast<QLabel*>(w)) {
@@ -115,6 +121,103 @@ TEST_F(QtWindow, StartsAsLaidOut) {
             EXPECT_EQ(push->text().toStdString(), row.text);
         }
     }
+}
+
+// The top row of a label's text, in window coordinates, found in what it drew.
+int inkTop(QLabel* label, const QColor& ink) {
+    const QImage image = label->grab().toImage();
+    const int border = label->frameWidth();
+    for (int y = border; y < image.height() - border; ++y) {
+        for (int x = border; x < image.width() - border; ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (std::abs(c.red() - ink.red()) + std::abs(c.green() - ink.green()) +
+                    std::abs(c.blue() - ink.blue()) < 200) {
+                return label->y() + y;
+            }
+        }
+    }
+    return -1;
+}
+
+TEST_F(QtWindow, BandTextsStandLevelWithTheirCaptions) {
+    setEntry("19999");
+    QTest::keyClick(entry(), Qt::Key_Return);
+    const Control captions[] = {Control::lblD, Control::lblMV, Control::lblSV, Control::lblOV};
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        QLabel* band = window().band(i);
+        auto* label = static_cast<QLabel*>(window().control(captions[i]));
+        const int captionTop = inkTop(label, label->palette().color(QPalette::WindowText));
+        const int bandTop = inkTop(band, QColor(0, 0, 255));
+        ASSERT_GE(captionTop, 0);
+        ASSERT_GE(bandTop, 0);
+        EXPECT_LE(std::abs(captionTop - bandTop), 1) << captionTop << " against " << bandTop;
+    }
+}
+
+TEST_F(QtWindow, TheEntrysMenuNamesOnlyShortcutsThatWork) {
+    std::unique_ptr<QMenu> menu(window().entry()->createContextMenu());
+    QStringList named;
+    for (const QAction* action : menu->actions()) {
+        if (const qsizetype tab = action->text().indexOf(u'\t'); tab >= 0) {
+            named << action->text().mid(tab + 1);
+        }
+    }
+    const auto text = [](QKeyCombination key) {
+        return QKeySequence(key).toString(QKeySequence::NativeText);
+    };
+    EXPECT_EQ(named, (QStringList{text(Qt::SHIFT | Qt::Key_Delete), text(Qt::CTRL | Qt::Key_Insert),
+                                  text(Qt::SHIFT | Qt::Key_Insert)}));
+    EXPECT_EQ(menu->actions().size(), 9) << "every action of the line edit's menu stays";
+
+    // And each named key does its job, with no Input Error.
+    QGuiApplication::clipboard()->setText("123");
+    setEntry("");
+    QTest::keyClick(entry(), Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(entry()->text(), "123");
+    entry()->selectAll();
+    QGuiApplication::clipboard()->clear();
+    QTest::keyClick(entry(), Qt::Key_Insert, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "123");
+    QGuiApplication::clipboard()->clear();
+    entry()->selectAll();
+    key(entry(), Qt::Key_Delete, Qt::ShiftModifier, QString(QChar(0x7f)));
+    EXPECT_EQ(entry()->text(), "");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "123");
+    EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(QtWindow, ALongToolTipWraps) {
+    QWidget* longest = window().control(Control::lblVPs);
+    QToolTip::showText(longest->mapToGlobal(QPoint(2, 2)), longest->toolTip(), longest);
+    QWidget* tip = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->inherits("QTipLabel") && w->isVisible()) {
+            tip = w;
+        }
+    }
+    ASSERT_NE(tip, nullptr);
+    const int oneLine = QFontMetrics(tip->font()).horizontalAdvance(longest->accessibleDescription());
+    EXPECT_LT(tip->width(), oneLine * 2 / 3) << "one line would be " << oneLine << " px";
+    EXPECT_GT(tip->height(), 2 * QFontMetrics(tip->font()).height());
+    QToolTip::hideText();
+}
+
+TEST_F(QtWindow, OnADarkDesktopTheFormKeepsTheColoursItWasDrawnWith) {
+    const QPalette dark(QColor(50, 50, 50), QColor(50, 50, 50));
+    const QPalette before = QApplication::palette();
+    QApplication::setPalette(dark);
+    {
+        QtKestrand darkApp;
+        const QPalette used = darkApp.window().palette();
+        EXPECT_EQ(used.color(QPalette::Button), QColor(240, 240, 240));
+        EXPECT_EQ(used.color(QPalette::Base), QColor(255, 255, 255));
+        EXPECT_EQ(darkApp.window().band(0)->palette().color(QPalette::WindowText),
+                  QColor(0, 0, 255));
+    }
+    QApplication::setPalette(before);
+    EXPECT_EQ(window().palette().color(QPalette::Button), before.color(QPalette::Button))
+        << "a light desktop keeps its own";
 }
 
 TEST_F(QtWindow, TypingLetsOnlyDigitsEnterAndBackspaceIn) {
@@ -271,9 +374,11 @@ TEST(QtMessageBox, ShowsTitleTextAndIconModally) {
     const levels::Message message{"first\r\nsecond", "A Title", levels::MessageIcon::Exclamation};
     std::optional<QString> text, title;
     std::optional<QMessageBox::Icon> icon;
+    int width = 0;
     QTimer::singleShot(0, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
+        width = box->width();
         text = box->text();
         title = box->windowTitle();
         icon = box->icon();
@@ -281,6 +386,10 @@ TEST(QtMessageBox, ShowsTitleTextAndIconModally) {
     });
     kestrand::qtui::showMessageBox(nullptr, message);
     EXPECT_EQ(text, "first\nsecond");
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    EXPECT_GE(width, QFontMetrics(bold).horizontalAdvance("A Title") + 100)
+        << "as wide as its title and the title bar's buttons";
     EXPECT_EQ(title, "A Title");
     EXPECT_EQ(icon, QMessageBox::Warning);
 }

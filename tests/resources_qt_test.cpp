@@ -36,7 +36,9 @@ TEST_P(QtResource, MatchesCommittedFile) {
 
 INSTANTIATE_TEST_SUITE_P(
     Images, QtResource,
-    testing::Values(Entry{"Icon", kestrand::resources::iconPath, "icons/kestrand-32.png"},
+    testing::Values(Entry{"Icon32", kestrand::resources::iconPaths[0], "icons/kestrand-32.png"},
+                    Entry{"Icon64", kestrand::resources::iconPaths[1], "icons/kestrand-64.png"},
+                    Entry{"Icon128", kestrand::resources::iconPaths[2], "icons/kestrand-128.png"},
                     Entry{"Background", kestrand::resources::backgroundPath, "background.bmp"}),
     [](const testing::TestParamInfo<Entry>& info) { return std::string(info.param.name); });
 

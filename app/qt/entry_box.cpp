@@ -1,7 +1,9 @@
 #include "app/qt/entry_box.h"
 
+#include <QContextMenuEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMenu>
 
 #include <algorithm>
 
@@ -26,7 +28,48 @@ bool typesCharacters(const QKeyEvent& event) {
     return !((event.modifiers() & Qt::ControlModifier) != 0 && printable);
 }
 
+// The menu entries' keys, by the standard action they stand for.
+struct MenuKey final {
+    QKeySequence::StandardKey action;
+    QKeySequence shown; // empty: no key works past the filter
+};
+const MenuKey kMenuKeys[] = {
+    {QKeySequence::Undo, {}},
+    {QKeySequence::Redo, {}},
+    {QKeySequence::Cut, QKeySequence(Qt::SHIFT | Qt::Key_Delete)},
+    {QKeySequence::Copy, QKeySequence(Qt::CTRL | Qt::Key_Insert)},
+    {QKeySequence::Paste, QKeySequence(Qt::SHIFT | Qt::Key_Insert)},
+    {QKeySequence::SelectAll, {}},
+};
+
 } // namespace
+
+QMenu* EntryBox::createContextMenu() {
+    QMenu* menu = createStandardContextMenu();
+    // An entry reads "&Paste\tCtrl+V": the key after the tab is the one it names.
+    for (QAction* action : menu->actions()) {
+        const qsizetype tab = action->text().indexOf(u'\t');
+        if (tab < 0) {
+            continue;
+        }
+        const QString named = action->text().mid(tab + 1);
+        for (const MenuKey& key : kMenuKeys) {
+            if (QKeySequence(key.action).toString(QKeySequence::NativeText) == named) {
+                const QString shown = key.shown.toString(QKeySequence::NativeText);
+                action->setText(action->text().left(tab) +
+                                (shown.isEmpty() ? QString() : u'\t' + shown));
+                break;
+            }
+        }
+    }
+    return menu;
+}
+
+void EntryBox::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu* menu = createContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
 
 QString EntryBox::filtered(const QString& typed) const {
     QString kept;

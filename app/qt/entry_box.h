@@ -4,6 +4,8 @@
 
 #include <QLineEdit>
 
+class QMenu;
+
 #include <cstdint>
 #include <functional>
 
@@ -17,9 +19,15 @@ public:
     explicit EntryBox(QWidget* parent) : QLineEdit(parent) {}
     void setKeystrokeFilter(KeystrokeFilter filter) { filter_ = std::move(filter); }
 
+    // The line edit's own menu, naming only shortcuts that work here: Ctrl+V
+    // and the like are characters the filter refuses, so their menu entries
+    // name Shift+Insert, Ctrl+Insert and Shift+Delete, or no key at all.
+    [[nodiscard]] QMenu* createContextMenu();
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     [[nodiscard]] QString filtered(const QString& typed) const;

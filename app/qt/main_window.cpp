@@ -1,6 +1,7 @@
 #include "app/qt/main_window.h"
 
 #include "app/qt/qt_text.h"
+#include "app/readable_colours.h"
 
 #include "app/qt/accessibility.h"
 #include "app/qt/entry_box.h"
@@ -39,6 +40,33 @@ QColor qcolor(layout::Rgb rgb) {
     return {rgb.red, rgb.green, rgb.blue};
 }
 
+layout::Rgb rgbOf(const QColor& colour) {
+    return {static_cast<std::uint8_t>(colour.red()), static_cast<std::uint8_t>(colour.green()),
+            static_cast<std::uint8_t>(colour.blue())};
+}
+
+// The desktop's colours, or the light standard ones where the red entry text
+// and the blue band texts would not read on them. Set on the window before
+// any child exists, so every control inherits it.
+void useReadableColours(QWidget* window) {
+    QPalette palette = window->palette();
+    const FormColours desktop{rgbOf(palette.color(QPalette::Button)),
+                              rgbOf(palette.color(QPalette::Base)),
+                              rgbOf(palette.color(QPalette::ButtonText))};
+    const FormColours used = readableColours(desktop);
+    if (used == desktop) {
+        return;
+    }
+    // Bevels, frames and highlights are worked out from the button face.
+    palette = QPalette(qcolor(used.buttonFace), qcolor(used.buttonFace));
+    palette.setColor(QPalette::Base, qcolor(used.windowBackground));
+    for (const QPalette::ColorRole text : {QPalette::WindowText, QPalette::ButtonText,
+                                           QPalette::Text, QPalette::ToolTipText}) {
+        palette.setColor(text, qcolor(used.buttonText));
+    }
+    window->setPalette(palette);
+}
+
 void setTextColor(QWidget* widget, QPalette::ColorRole role, layout::Rgb rgb) {
     QPalette palette = widget->palette();
     palette.setColor(role, qcolor(rgb));
@@ -47,7 +75,8 @@ void setTextColor(QWidget* widget, QPalette::ColorRole role, layout::Rgb rgb) {
 
 QLabel* makeLabel(const layout::ControlRow& row, QWidget* parent) {
     auto* label = new QLabel(qs(row.text), parent);
-    label->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    // Centred, so a band's text stands level with its caption's inside its frame.
+    label->setAlignment(Qt::AlignRight | (row.wordWrap ? Qt::AlignTop : Qt::AlignVCenter));
     label->setWordWrap(row.wordWrap);
     // Opaque in the button-face colour, hiding the picture behind it.
     label->setBackgroundRole(QPalette::Button);
@@ -101,9 +130,14 @@ MainWindow::MainWindow()
     // and only the buttons set their own; set before any child exists,
     // so no text is laid out first in one font and then again in another.
     setFont(formFont(true));
+    useReadableColours(this);
     installReadingOrder();
     setWindowTitle(qs(layout::kTitle));
-    setWindowIcon(QIcon(builtInImage(resources::iconPath, "png")));
+    QIcon icon;
+    for (const char* const path : resources::iconPaths) {
+        icon.addPixmap(builtInImage(path, "png"));
+    }
+    setWindowIcon(icon);
     setFixedSize(layout::pixels(layout::kClientWidthTwips),
                  layout::pixels(layout::kClientHeightTwips));
 
@@ -127,7 +161,10 @@ MainWindow::MainWindow()
             break;
         }
         widget->setGeometry(pixelRect(row.twips));
-        widget->setToolTip(qs(row.toolTip));
+        // As rich text a tooltip wraps at a readable width instead of running
+        // as one line; a screen reader gets the plain text.
+        widget->setToolTip(QStringLiteral("<p>%1</p>").arg(qs(row.toolTip).toHtmlEscaped()));
+        widget->setAccessibleDescription(qs(row.toolTip));
         controls_[layout::slot(row.id)] = widget;
     }
     button(layout::kDefaultButton)->setDefault(true);

@@ -7,6 +7,8 @@
 #include "app/qt/main_window.h"
 
 #include <QCoreApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLocale>
 #include <QMessageBox>
@@ -15,6 +17,13 @@
 #include <optional>
 
 namespace kestrand::qtui {
+namespace {
+
+// The room a title bar's icon and buttons take beside the title.
+constexpr int kTitleBarButtons = 120;
+
+} // namespace
+
 void showMessageBox(QWidget* parent, const levels::Message& message) {
     const QMessageBox::Icon icon = message.icon == levels::MessageIcon::Information
                                        ? QMessageBox::Information
@@ -30,6 +39,16 @@ void showMessageBox(QWidget* parent, const levels::Message& message) {
     box.setTextFormat(Qt::PlainText);
     if (shorter) {
         box.setDetailedText(plain(message.text));
+    }
+    // At least as wide as its title with the title bar's buttons beside it, or
+    // the window manager shortens "Victory Point Total Too Low".
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    const int titleWidth =
+        QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + kTitleBarButtons;
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     }
     box.exec();
 }
