@@ -262,9 +262,9 @@ inline constexpr std::array<Control, detail::kTabStopCount> kTabOrder = [] {
 // A Win32 dialog's Tab follows this order too, so the tab stops must come in
 // kTabOrder, as the check below makes sure.
 inline constexpr std::array<Control, kControls.size()> kReadingOrder{
-    Control::lblD,   Control::lblNumber0, Control::lblMV,  Control::lblNumber1,
-    Control::lblSV,  Control::lblNumber2, Control::lblOV,  Control::lblNumber3,
-    Control::lblVPs, Control::txtVPs,     Control::cmdNotes, Control::cmdExit,
+    Control::lblD,         Control::lblNumber0, Control::lblMV,    Control::lblNumber1,
+    Control::lblSV,        Control::lblNumber2, Control::lblOV,    Control::lblNumber3,
+    Control::lblVPs,       Control::txtVPs,     Control::cmdNotes, Control::cmdExit,
     Control::cmdCalculate,
 };
 

@@ -50,26 +50,27 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, PlatformForSummary,
     testing::Values(
         ChoiceRow{"WaylandWithXWayland", kWaylandSession, {}, "xcb"},
-        ChoiceRow{"WaylandDisplayOnly", {{"WAYLAND_DISPLAY", "wayland-0"}, {"DISPLAY", ":1"}}, {},
-                  "xcb"},
-        ChoiceRow{"SessionTypeOnly", {{"XDG_SESSION_TYPE", "wayland"}, {"DISPLAY", ":1.0"}}, {},
-                  "xcb"},
+        ChoiceRow{
+            "WaylandDisplayOnly", {{"WAYLAND_DISPLAY", "wayland-0"}, {"DISPLAY", ":1"}}, {}, "xcb"},
+        ChoiceRow{
+            "SessionTypeOnly", {{"XDG_SESSION_TYPE", "wayland"}, {"DISPLAY", ":1.0"}}, {}, "xcb"},
         ChoiceRow{"UnixPrefixedDisplay", with(kWaylandSession, "DISPLAY", "unix:1"), {}, "xcb"},
         ChoiceRow{"RemoteDisplayIsTried", with(kWaylandSession, "DISPLAY", "host:0"), {}, "xcb"},
-        ChoiceRow{"UserChoseByVariable", with(kWaylandSession, "QT_QPA_PLATFORM", "wayland"), {},
+        ChoiceRow{"UserChoseByVariable",
+                  with(kWaylandSession, "QT_QPA_PLATFORM", "wayland"),
+                  {},
                   std::nullopt},
         ChoiceRow{"UserChoseByArgument", kWaylandSession, {"-platform", "wayland"}, std::nullopt},
-        ChoiceRow{"UserChoseByDoubleDash", kWaylandSession, {"--platform", "wayland"},
-                  std::nullopt},
-        ChoiceRow{"EmptyVariableIsNoChoice", with(kWaylandSession, "QT_QPA_PLATFORM", ""), {},
-                  "xcb"},
+        ChoiceRow{
+            "UserChoseByDoubleDash", kWaylandSession, {"--platform", "wayland"}, std::nullopt},
+        ChoiceRow{
+            "EmptyVariableIsNoChoice", with(kWaylandSession, "QT_QPA_PLATFORM", ""), {}, "xcb"},
         ChoiceRow{"NoXWayland", {{"WAYLAND_DISPLAY", "wayland-0"}}, {}, std::nullopt},
-        ChoiceRow{"XDisplayWithoutSocket", with(kWaylandSession, "DISPLAY", ":7"), {},
-                  std::nullopt},
-        ChoiceRow{"MalformedDisplay", with(kWaylandSession, "DISPLAY", "nonsense"), {},
-                  std::nullopt},
-        ChoiceRow{"X11Session", {{"XDG_SESSION_TYPE", "x11"}, {"DISPLAY", ":1"}}, {},
-                  std::nullopt},
+        ChoiceRow{
+            "XDisplayWithoutSocket", with(kWaylandSession, "DISPLAY", ":7"), {}, std::nullopt},
+        ChoiceRow{
+            "MalformedDisplay", with(kWaylandSession, "DISPLAY", "nonsense"), {}, std::nullopt},
+        ChoiceRow{"X11Session", {{"XDG_SESSION_TYPE", "x11"}, {"DISPLAY", ":1"}}, {}, std::nullopt},
         ChoiceRow{"NoSessionAtAll", {}, {}, std::nullopt}),
     [](const testing::TestParamInfo<ChoiceRow>& info) { return std::string(info.param.name); });
 

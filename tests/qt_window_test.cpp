@@ -131,7 +131,8 @@ int inkTop(QLabel* label, const QColor& ink) {
         for (int x = border; x < image.width() - border; ++x) {
             const QColor c = image.pixelColor(x, y);
             if (std::abs(c.red() - ink.red()) + std::abs(c.green() - ink.green()) +
-                    std::abs(c.blue() - ink.blue()) < 200) {
+                    std::abs(c.blue() - ink.blue()) <
+                200) {
                 return label->y() + y;
             }
         }
@@ -197,7 +198,8 @@ TEST_F(QtWindow, ALongToolTipWraps) {
         }
     }
     ASSERT_NE(tip, nullptr);
-    const int oneLine = QFontMetrics(tip->font()).horizontalAdvance(longest->accessibleDescription());
+    const int oneLine =
+        QFontMetrics(tip->font()).horizontalAdvance(longest->accessibleDescription());
     EXPECT_LT(tip->width(), oneLine * 2 / 3) << "one line would be " << oneLine << " px";
     EXPECT_GT(tip->height(), 2 * QFontMetrics(tip->font()).height());
     QToolTip::hideText();
@@ -231,7 +233,8 @@ TEST_F(QtWindow, TypingLetsOnlyDigitsEnterAndBackspaceIn) {
     key(entry(), Qt::Key_5, Qt::NoModifier, QString(QChar(0x0665))); // an Arabic-Indic five
     QTest::keyClicks(entry(), "0");
     EXPECT_EQ(entry()->text(), "0200");
-    EXPECT_EQ(titles(), std::vector<QString>(7, QString::fromStdString(kestrand::testing::inputErrorTitle())));
+    EXPECT_EQ(titles(), std::vector<QString>(
+                            7, QString::fromStdString(kestrand::testing::inputErrorTitle())));
 
     messages_.clear();
     QTest::keyClick(entry(), Qt::Key_Backspace);
@@ -258,7 +261,8 @@ TEST_F(QtWindow, InputMethodTextIsFilteredToo) {
     commit.setCommitString("1x2");
     QApplication::sendEvent(entry(), &commit);
     EXPECT_EQ(entry()->text(), "012");
-    EXPECT_EQ(titles(), std::vector<QString>{QString::fromStdString(kestrand::testing::inputErrorTitle())});
+    EXPECT_EQ(titles(),
+              std::vector<QString>{QString::fromStdString(kestrand::testing::inputErrorTitle())});
 }
 
 TEST_F(QtWindow, EnterCalculatesAndMovesTheFocusToExit) {
@@ -273,14 +277,16 @@ TEST_F(QtWindow, EnterCalculatesAndMovesTheFocusToExit) {
 
 TEST_F(QtWindow, EnterRightAfterStartIsRefusedAsZero) {
     QTest::keyClick(entry(), Qt::Key_Enter, Qt::KeypadModifier);
-    EXPECT_EQ(titles(), std::vector<QString>{QString::fromStdString(kestrand::testing::refusalTitle(levels::Refusal::Zero))});
+    EXPECT_EQ(titles(), std::vector<QString>{QString::fromStdString(
+                            kestrand::testing::refusalTitle(levels::Refusal::Zero))});
     EXPECT_TRUE(entry()->hasFocus());
 }
 
 TEST_F(QtWindow, ARefusedClickOnCalculateKeepsTheFocusAndIsDropped) {
     setEntry("5");
     click(Control::cmdCalculate);
-    EXPECT_EQ(titles(), std::vector<QString>{QString::fromStdString(kestrand::testing::refusalTitle(levels::Refusal::TooLow))});
+    EXPECT_EQ(titles(), std::vector<QString>{QString::fromStdString(
+                            kestrand::testing::refusalTitle(levels::Refusal::TooLow))});
     EXPECT_TRUE(entry()->hasFocus());
     EXPECT_EQ(entry()->text(), "0");
     EXPECT_EQ(bands(), kReset);
@@ -298,13 +304,15 @@ TEST_F(QtWindow, ADoubleClickIsCheckedLikeAPress) {
     QMouseEvent twice(QEvent::MouseButtonDblClick, at, calculate->mapToGlobal(at), Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(calculate, &twice);
-    EXPECT_EQ(titles(), std::vector<QString>{QString::fromStdString(kestrand::testing::refusalTitle(levels::Refusal::Zero))});
+    EXPECT_EQ(titles(), std::vector<QString>{QString::fromStdString(
+                            kestrand::testing::refusalTitle(levels::Refusal::Zero))});
     EXPECT_TRUE(entry()->hasFocus());
 }
 
 TEST_F(QtWindow, NotesShowOnlyForATotalThatPasses) {
     click(Control::cmdNotes);
-    EXPECT_EQ(titles(), std::vector<QString>{QString::fromStdString(kestrand::testing::refusalTitle(levels::Refusal::Zero))});
+    EXPECT_EQ(titles(), std::vector<QString>{QString::fromStdString(
+                            kestrand::testing::refusalTitle(levels::Refusal::Zero))});
     EXPECT_TRUE(entry()->hasFocus());
     messages_.clear();
 
@@ -333,7 +341,8 @@ TEST_F(QtWindow, TabVisitsEntryExitCalculate) {
 
 TEST_F(QtWindow, TabToCalculateChecksTheEntryButTabToExitDoesNot) {
     QTest::keyClick(entry(), Qt::Key_Backtab, Qt::ShiftModifier);
-    EXPECT_EQ(titles(), std::vector<QString>{QString::fromStdString(kestrand::testing::refusalTitle(levels::Refusal::Zero))});
+    EXPECT_EQ(titles(), std::vector<QString>{QString::fromStdString(
+                            kestrand::testing::refusalTitle(levels::Refusal::Zero))});
     EXPECT_TRUE(entry()->hasFocus());
     setEntry("5");
     QTest::keyClick(entry(), Qt::Key_Tab);

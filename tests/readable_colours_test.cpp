@@ -45,7 +45,8 @@ INSTANTIATE_TEST_SUITE_P(
         PaletteRow{"AdwaitaDark", {{50, 50, 50}, {36, 36, 36}, {238, 238, 236}}, false},
         PaletteRow{"BreezeDark", {{49, 54, 59}, {35, 38, 41}, {239, 240, 241}}, false},
         PaletteRow{"HighContrastDark", {{0, 0, 0}, {0, 0, 0}, {255, 255, 255}}, false},
-        PaletteRow{"GreyEntryOnLightButtons", {{240, 240, 240}, {128, 128, 128}, {0, 0, 0}}, false}),
+        PaletteRow{
+            "GreyEntryOnLightButtons", {{240, 240, 240}, {128, 128, 128}, {0, 0, 0}}, false}),
     [](const testing::TestParamInfo<PaletteRow>& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -60,8 +60,8 @@ void useReadableColours(QWidget* window) {
     // Bevels, frames and highlights are worked out from the button face.
     palette = QPalette(qcolor(used.buttonFace), qcolor(used.buttonFace));
     palette.setColor(QPalette::Base, qcolor(used.windowBackground));
-    for (const QPalette::ColorRole text : {QPalette::WindowText, QPalette::ButtonText,
-                                           QPalette::Text, QPalette::ToolTipText}) {
+    for (const QPalette::ColorRole text :
+         {QPalette::WindowText, QPalette::ButtonText, QPalette::Text, QPalette::ToolTipText}) {
         palette.setColor(text, qcolor(used.buttonText));
     }
     window->setPalette(palette);

@@ -34,8 +34,8 @@ void showMessageBox(QWidget* parent, const levels::Message& message) {
     // A refusal quotes the entry as it stands, and a pasted entry can be a
     // megabyte long: the box shows it cut, and the whole text under "Show Details".
     const std::optional<std::string> shorter = shortenedForBox(message.text);
-    QMessageBox box(icon, qs(message.title), plain(shorter.value_or(message.text)),
-                    QMessageBox::Ok, parent);
+    QMessageBox box(icon, qs(message.title), plain(shorter.value_or(message.text)), QMessageBox::Ok,
+                    parent);
     box.setTextFormat(Qt::PlainText);
     if (shorter) {
         box.setDetailedText(plain(message.text));

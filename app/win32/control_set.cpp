@@ -76,9 +76,9 @@ ControlSet::ControlSet(HWND parent, HINSTANCE instance, int dpi) {
         const WindowKind kind = windowKind(*row);
         const std::wstring text = widen(row->text);
         HWND control = CreateWindowExW(
-            kind.exStyle, kind.className, text.c_str(), WS_CHILD | WS_VISIBLE | kind.style, 0, 0,
-            0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(commandId(row->id))),
-            instance, nullptr);
+            kind.exStyle, kind.className, text.c_str(), WS_CHILD | WS_VISIBLE | kind.style, 0, 0, 0,
+            0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(commandId(row->id))), instance,
+            nullptr);
         addToolTip(parent, control, *row);
         if (row->kind == Kind::Entry) {
             // The entry has no length limit: a paste is never cut short.

@@ -20,8 +20,7 @@ COLORREF colorRef(layout::Rgb rgb) {
 }
 
 // A function of user32 that older Windows lack, or null there.
-template <typename Function>
-Function user32Function(const char* name) {
+template <typename Function> Function user32Function(const char* name) {
     const FARPROC found = GetProcAddress(GetModuleHandleW(L"user32.dll"), name);
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
 }

@@ -570,8 +570,7 @@ protected:
         RECT client{};
         GetClientRect(window(), &client);
         // The frame keeps its thickness; the client area is the layout's at dpi.
-        RECT suggested{frame.left, frame.top,
-                       frame.right + px(8670, dpi) - client.right,
+        RECT suggested{frame.left, frame.top, frame.right + px(8670, dpi) - client.right,
                        frame.bottom + px(4095, dpi) - client.bottom};
         SendMessageW(window(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                      reinterpret_cast<LPARAM>(&suggested));
@@ -604,8 +603,7 @@ INSTANTIATE_TEST_SUITE_P(Densities, DpiChange, testing::Values(96, 120, 144, 192
                          [](const auto& info) { return std::to_string(info.param) + "dpi"; });
 
 TEST_F(Win32Window, ToolTipsWrapAtAReadableWidth) {
-    const auto width =
-        SendMessageW(app_->window().controls().toolTips(), TTM_GETMAXTIPWIDTH, 0, 0);
+    const auto width = SendMessageW(app_->window().controls().toolTips(), TTM_GETMAXTIPWIDTH, 0, 0);
     EXPECT_GE(width, MulDiv(200, systemDpi(), 96));
     EXPECT_LE(width, MulDiv(400, systemDpi(), 96));
 }
@@ -715,8 +713,8 @@ TEST_F(Win32Window, AHundredThousandDigitPasteStaysWholeAndItsRefusalFitsTheScre
 
     click(Control::cmdCalculate);
     ASSERT_EQ(messages_.size(), 1U);
-    EXPECT_EQ(messages_[0], levels::refusalMessage(Refusal::TooHigh, digits,
-                                                   levels::readTotal(digits), "."));
+    EXPECT_EQ(messages_[0],
+              levels::refusalMessage(Refusal::TooHigh, digits, levels::readTotal(digits), "."));
     BoxExtent extent;
     gExtent = &extent;
     const UINT_PTR timer = SetTimer(nullptr, 0, 50, measureTheBox);
