@@ -217,6 +217,8 @@ TEST_F(QtWindow, OnADarkDesktopTheFormKeepsTheColoursItWasDrawnWith) {
         EXPECT_EQ(darkApp.window().band(0)->palette().color(QPalette::WindowText),
                   QColor(0, 0, 255));
     }
+    EXPECT_EQ(window().palette().color(QPalette::Button), QColor(240, 240, 240))
+        << "a running window follows the switch to a dark theme";
     QApplication::setPalette(before);
     EXPECT_EQ(window().palette().color(QPalette::Button), before.color(QPalette::Button))
         << "a light desktop keeps its own";

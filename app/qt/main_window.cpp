@@ -7,6 +7,7 @@
 #include "app/qt/entry_box.h"
 #include "resource_paths.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QImageReader>
 #include <QLabel>
@@ -15,6 +16,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 
 namespace kestrand::qtui {
@@ -46,15 +48,15 @@ layout::Rgb rgbOf(const QColor& colour) {
 }
 
 // The desktop's colours, or the light standard ones where the red entry text
-// and the blue band texts would not read on them. Set on the window before
-// any child exists, so every control inherits it.
-void useReadableColours(QWidget* window) {
-    QPalette palette = window->palette();
+// and the blue band texts would not read on them. Set on the window, so
+// every control inherits it.
+void useReadableColours(QWidget* window, QPalette palette) {
     const FormColours desktop{rgbOf(palette.color(QPalette::Button)),
                               rgbOf(palette.color(QPalette::Base)),
                               rgbOf(palette.color(QPalette::ButtonText))};
     const FormColours used = readableColours(desktop);
     if (used == desktop) {
+        window->setPalette(QPalette()); // the desktop's, as it changes
         return;
     }
     // Bevels, frames and highlights are worked out from the button face.
@@ -72,6 +74,28 @@ void setTextColor(QWidget* widget, QPalette::ColorRole role, layout::Rgb rgb) {
     palette.setColor(role, qcolor(rgb));
     widget->setPalette(palette);
 }
+
+// Calls back when the application's palette changes. Installed on the
+// application, it sees every event there and passes each one on.
+class PaletteWatcher final : public QObject {
+public:
+    PaletteWatcher(QObject* parent, std::function<void()> changed)
+        : QObject(parent), changed_(std::move(changed)) {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::ApplicationPaletteChange &&
+            watched == QCoreApplication::instance()) {
+            changed_();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> changed_;
+};
 
 QLabel* makeLabel(const layout::ControlRow& row, QWidget* parent) {
     auto* label = new QLabel(qs(row.text), parent);
@@ -130,7 +154,10 @@ MainWindow::MainWindow()
     // and only the buttons set their own; set before any child exists,
     // so no text is laid out first in one font and then again in another.
     setFont(formFont(true));
-    useReadableColours(this);
+    useReadableColours(this, QApplication::palette(this));
+    // A top-level widget is told only of its own palette; the application
+    // hears when the desktop switches theme, and the colours are judged anew.
+    new PaletteWatcher(this, [this] { useReadableColours(this, QApplication::palette(this)); });
     installReadingOrder();
     setWindowTitle(qs(layout::kTitle));
     QIcon icon;
