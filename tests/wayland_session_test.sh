@@ -57,7 +57,7 @@ kestrand=$!
 pids=("$kestrand" "${pids[@]}")
 check "with no platform chosen the window comes up on the X display" \
   wait_for 20 xdotool search --pid "$kestrand" --name "^$title\$"
-window="$(xdotool search --pid "$kestrand" --name "^$title\$" 2>/dev/null | head -n1)"
+window="$(xdotool search --pid "$kestrand" --name "^$title\$" 2>/dev/null | head -n1 || true)"
 [ -n "$window" ] || { cat "$SCRATCH/kestrand.log"; finish; }
 
 named() { [ "$(xdotool getwindowname "$window")" = "$1" ]; }
