@@ -12,16 +12,7 @@ for tool in weston Xvfb openbox xdotool; do
 done
 
 scratch_dir
-pids=()
-stop_all() {
-  local pid
-  for pid in "${pids[@]}"; do
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-  done
-  rm -rf "$SCRATCH"
-}
-trap stop_all EXIT
+stop_at_exit
 
 # wait_for SECONDS COMMAND...: polls the command until it succeeds.
 wait_for() {
@@ -61,7 +52,12 @@ window="$(xdotool search --pid "$kestrand" --name "^$title\$" 2>/dev/null | head
 [ -n "$window" ] || { cat "$SCRATCH/kestrand.log"; finish; }
 
 named() { [ "$(xdotool getwindowname "$window")" = "$1" ]; }
-xdotool windowactivate --sync "$window"
+# Keys typed before the window holds the focus would go elsewhere: ask until it has it.
+focused() {
+  xdotool windowactivate "$window" windowfocus "$window"
+  [ "$(xdotool getwindowfocus)" = "$window" ]
+}
+check "the window takes the keyboard focus" wait_for 10 focused
 xdotool type --delay 50 200
 xdotool key Return
 xdotool windowminimize --sync "$window"

@@ -70,6 +70,21 @@ scratch_dir() {
   trap 'rm -rf "$SCRATCH"' EXIT
 }
 
+# stop_at_exit: at exit, stops the background processes whose pids the test put in the
+# array pids (first to last), then removes the scratch directory.
+pids=()
+stop_at_exit() {
+  trap stop_all EXIT
+}
+stop_all() {
+  local pid
+  for pid in "${pids[@]}"; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  rm -rf "${SCRATCH:-}"
+}
+
 # desktop_key FILE KEY prints the value of KEY in the [Desktop Entry] group.
 desktop_key() {
   awk -v key="$2" '

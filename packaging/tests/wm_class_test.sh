@@ -14,16 +14,7 @@ entry="$root/usr/share/applications/$id.desktop"
 expected="$(desktop_key "$entry" StartupWMClass)"
 check "the entry has a StartupWMClass" test -n "$expected"
 
-pids=()
-stop_all() {
-  local pid
-  for pid in "${pids[@]}"; do
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-  done
-  rm -rf "$SCRATCH"
-}
-trap stop_all EXIT
+stop_at_exit
 
 # Xvfb picks a free display itself and writes its number to the descriptor.
 Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$SCRATCH/display" 2>"$SCRATCH/xvfb.log" &
