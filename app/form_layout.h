@@ -78,8 +78,9 @@ inline constexpr int kBandCount = 4;
 // Enter works this button unless the focus is on another one.
 inline constexpr Control kDefaultButton = Control::cmdCalculate;
 
-// The controls as the form lists them. Labels never take the focus, so their
-// tab stops are off; the windows create the controls in kReadingOrder.
+// The controls in the order the form creates them, which is the order they
+// stack in where two share a pixel column. Labels never take the focus, so
+// their tab stops are off.
 inline constexpr std::array<ControlRow, 13> kControls{{
     {Control::txtVPs,
      Kind::Entry,
@@ -257,14 +258,16 @@ inline constexpr std::array<Control, detail::kTabStopCount> kTabOrder = [] {
     return order;
 }();
 
-// The order the windows create the controls in, which is the order a screen
-// reader walks them: each caption just before what it names, top to bottom.
-// A Win32 dialog's Tab follows this order too, so the tab stops must come in
-// kTabOrder, as the check below makes sure.
+// The order a screen reader walks the controls in: the question, its entry
+// and Notes, the four levels from Draw up, each caption just before what it
+// names, then the buttons Tab reaches from the entry. A Win32 reader walks
+// child windows in creation order and names an entry by the label before it,
+// so the Win32 window creates the controls in this order; its dialog Tab
+// follows it too, so the tab stops must come in kTabOrder, as checked below.
 inline constexpr std::array<Control, kControls.size()> kReadingOrder{
-    Control::lblD,         Control::lblNumber0, Control::lblMV,    Control::lblNumber1,
-    Control::lblSV,        Control::lblNumber2, Control::lblOV,    Control::lblNumber3,
-    Control::lblVPs,       Control::txtVPs,     Control::cmdNotes, Control::cmdExit,
+    Control::lblVPs,       Control::txtVPs, Control::cmdNotes,   Control::lblD,
+    Control::lblNumber0,   Control::lblMV,  Control::lblNumber1, Control::lblSV,
+    Control::lblNumber2,   Control::lblOV,  Control::lblNumber3, Control::cmdExit,
     Control::cmdCalculate,
 };
 

@@ -6,7 +6,6 @@
 #include <QAccessibleWidget>
 
 #include <algorithm>
-#include <array>
 #include <iterator>
 #include <vector>
 
@@ -17,15 +16,8 @@ using layout::Control;
 
 // Children are read in creation order, which is also the stacking order: the captions of three
 // levels come after their values there, and restacking would change which of two controls that
-// share a pixel column draws it. So only the order a reader walks is changed: the question and
-// its buttons, then the four levels from Draw up, each caption before its value, then Exit.
-constexpr std::array kReadingOrder{
-    Control::lblVPs,  Control::txtVPs,     Control::cmdNotes, Control::cmdCalculate,
-    Control::lblD,    Control::lblNumber0, Control::lblMV,    Control::lblNumber1,
-    Control::lblSV,   Control::lblNumber2, Control::lblOV,    Control::lblNumber3,
-    Control::cmdExit,
-};
-static_assert(kReadingOrder.size() == layout::kControls.size());
+// share a pixel column draws it. So only the order a reader walks is changed, to the layout's.
+using layout::kReadingOrder;
 
 class ReadingOrderWindow final : public QAccessibleWidget {
 public:

@@ -168,8 +168,7 @@ MainWindow::MainWindow()
     setFixedSize(layout::pixels(layout::kClientWidthTwips),
                  layout::pixels(layout::kClientHeightTwips));
 
-    for (const Control id : layout::kReadingOrder) {
-        const layout::ControlRow& row = layout::rowOf(id);
+    for (const layout::ControlRow& row : layout::kControls) {
         QWidget* widget = nullptr;
         switch (row.kind) {
         case Kind::Entry:
