@@ -49,13 +49,19 @@ std::map<std::string, std::string> with(std::map<std::string, std::string> envir
 INSTANTIATE_TEST_SUITE_P(
     Rows, PlatformForSummary,
     testing::Values(
-        ChoiceRow{"WaylandWithXWayland", kWaylandSession, {}, "xcb"},
+        ChoiceRow{"WaylandWithXWayland", kWaylandSession, {}, "xcb;wayland"},
+        ChoiceRow{"WaylandDisplayOnly",
+                  {{"WAYLAND_DISPLAY", "wayland-0"}, {"DISPLAY", ":1"}},
+                  {},
+                  "xcb;wayland"},
+        ChoiceRow{"SessionTypeOnly",
+                  {{"XDG_SESSION_TYPE", "wayland"}, {"DISPLAY", ":1.0"}},
+                  {},
+                  "xcb;wayland"},
         ChoiceRow{
-            "WaylandDisplayOnly", {{"WAYLAND_DISPLAY", "wayland-0"}, {"DISPLAY", ":1"}}, {}, "xcb"},
+            "UnixPrefixedDisplay", with(kWaylandSession, "DISPLAY", "unix:1"), {}, "xcb;wayland"},
         ChoiceRow{
-            "SessionTypeOnly", {{"XDG_SESSION_TYPE", "wayland"}, {"DISPLAY", ":1.0"}}, {}, "xcb"},
-        ChoiceRow{"UnixPrefixedDisplay", with(kWaylandSession, "DISPLAY", "unix:1"), {}, "xcb"},
-        ChoiceRow{"RemoteDisplayIsTried", with(kWaylandSession, "DISPLAY", "host:0"), {}, "xcb"},
+            "RemoteDisplayIsTried", with(kWaylandSession, "DISPLAY", "host:0"), {}, "xcb;wayland"},
         ChoiceRow{"UserChoseByVariable",
                   with(kWaylandSession, "QT_QPA_PLATFORM", "wayland"),
                   {},
@@ -63,8 +69,10 @@ INSTANTIATE_TEST_SUITE_P(
         ChoiceRow{"UserChoseByArgument", kWaylandSession, {"-platform", "wayland"}, std::nullopt},
         ChoiceRow{
             "UserChoseByDoubleDash", kWaylandSession, {"--platform", "wayland"}, std::nullopt},
-        ChoiceRow{
-            "EmptyVariableIsNoChoice", with(kWaylandSession, "QT_QPA_PLATFORM", ""), {}, "xcb"},
+        ChoiceRow{"EmptyVariableIsNoChoice",
+                  with(kWaylandSession, "QT_QPA_PLATFORM", ""),
+                  {},
+                  "xcb;wayland"},
         ChoiceRow{"NoXWayland", {{"WAYLAND_DISPLAY", "wayland-0"}}, {}, std::nullopt},
         ChoiceRow{
             "XDisplayWithoutSocket", with(kWaylandSession, "DISPLAY", ":7"), {}, std::nullopt},

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Kestrand as a Wayland session starts it: weston's headless compositor, with an Xvfb under
 # openbox standing in for XWayland, and no platform chosen. The window must come up on X,
-# where minimizing is reported, and show the summary when minimized; chosen explicitly,
-# Wayland must work too. Usage: wayland_session_test.sh KESTRAND
+# where minimizing is reported, and show the summary when minimized; chosen explicitly, or
+# where the X display cannot be reached, Wayland must work too.
+# Usage: wayland_session_test.sh KESTRAND
 source "$(dirname "$0")/../packaging/tests/lib.sh"
 
 program="$1"
@@ -67,14 +68,46 @@ xdotool windowactivate --sync "$window"
 check "restored, the title is the saved one" wait_for 10 named "$title"
 kill "$kestrand"
 
-# Chosen explicitly, Wayland stands: the window is made on the compositor, not on X.
-QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=client "$program" >"$SCRATCH/wayland.log" 2>&1 &
-kestrand=$!
-pids=("$kestrand" "${pids[@]}")
-check "with QT_QPA_PLATFORM=wayland the window is titled on the compositor" \
-  wait_for 20 grep -q "set_title(\"$title\")" "$SCRATCH/wayland.log"
-sleep 1
-check "and the program stays up" kill -0 "$kestrand"
-check "and nothing of it is on the X display" \
-  test -z "$(xdotool search --pid "$kestrand" --name . 2>/dev/null)"
+# on_wayland WHAT ENV...: started with these variables, the window is made on the compositor,
+# stays up, and nothing of it is on the X display.
+on_wayland() {
+  local what="$1" log
+  shift
+  log="$SCRATCH/wayland-$((++runs)).log"
+  env "$@" WAYLAND_DEBUG=client "$program" >"$log" 2>&1 &
+  kestrand=$!
+  pids=("$kestrand" "${pids[@]}")
+  check "$what: the window is titled on the compositor" \
+    wait_for 20 grep -q "set_title(\"$title\")" "$log"
+  sleep 1
+  check "$what: the program stays up" kill -0 "$kestrand"
+  check "$what: nothing of it is on the X display" \
+    test -z "$(xdotool search --pid "$kestrand" --name . 2>/dev/null)"
+  kill "$kestrand" 2>/dev/null || true
+}
+runs=0
+
+# Chosen explicitly, Wayland stands.
+on_wayland "with QT_QPA_PLATFORM=wayland" QT_QPA_PLATFORM=wayland
+
+# An X display that cannot be reached after all falls back to Wayland instead of ending the
+# program: a socket that nothing listens on (left by a crashed XWayland), and a display on the
+# loopback address where no X server answers.
+stale=""
+for n in $(seq 58 99); do
+  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$((n + 100))" ]; then
+    stale="$n"
+    break
+  fi
+done
+if [ -z "$stale" ]; then
+  fail "no free display number for a stale socket"
+else
+  mkdir -p /tmp/.X11-unix
+  python3 -c 'import socket, sys; socket.socket(socket.AF_UNIX).bind(sys.argv[1])' "/tmp/.X11-unix/X$stale"
+  trap 'rm -f "/tmp/.X11-unix/X$stale"; stop_all' EXIT
+  on_wayland "with a stale X socket" DISPLAY=":$stale"
+fi
+# No X server has that number, so nothing listens on its TCP port (6000 + the number).
+on_wayland "with a display nobody answers" DISPLAY="127.0.0.1:${stale:-57}"
 finish

@@ -50,7 +50,7 @@ std::optional<std::string> platformForSummary(std::span<char* const> arguments,
     if (!waylandSession || !isSet(display) || !xDisplayReachable(*display, socketExists)) {
         return std::nullopt;
     }
-    return "xcb";
+    return "xcb;wayland";
 }
 
 void preferXInWaylandSession(int argc, char* argv[]) {
