@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Unpacks the .deb into an empty root and checks it as a desktop would: the entry's Exec and Icon
-# resolve inside that root, and the unpacked program starts and keeps running. Usage:
+# resolve inside that root, the unpacked program is hardened, starts and keeps running. Usage:
 # installed_tree_test.sh DEB APP_ID. Nothing is installed on this machine.
 source "$(dirname "$0")/lib.sh"
-require_tools dpkg-deb timeout
+require_tools dpkg-deb timeout readelf
 require_package "$1"
 
 deb="$1" id="$2"
@@ -57,6 +57,17 @@ check "no icon file under another name or place${stray:+: $stray}" test -z "$str
 check "the metadata launches $id.desktop" \
   grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo"
 check "the entry names a window class to match" test -n "$(desktop_key "$entry" StartupWMClass)"
+
+# Hardened as Debian's own programs are: relocations read-only and bound at start, and the
+# C library calls fortified.
+if [ -n "$resolved" ]; then
+  check "the program binds at start (BIND_NOW)" grep -q -E '\(BIND_NOW\)|\(FLAGS_1\).* NOW' \
+    <<<"$(readelf -d "$resolved")"
+  check "the program's relocations are read-only after start (GNU_RELRO)" grep -q GNU_RELRO \
+    <<<"$(readelf -lW "$resolved")"
+  check "the program calls fortified functions" grep -q -E ' __[a-z_]+_chk(@|$)' \
+    <<<"$(readelf --dyn-syms -W "$resolved")"
+fi
 
 # The unpacked program must start and stay up until it is stopped: timeout's 124.
 if [ -n "$resolved" ]; then
