@@ -210,6 +210,13 @@ inline constexpr std::array<ControlRow, 13> kControls{{
     return bands.at(static_cast<std::size_t>(index));
 }
 
+// The label that names lblNumber(i), left of it.
+[[nodiscard]] constexpr Control bandCaptionControl(int index) {
+    constexpr std::array<Control, kBandCount> captions{Control::lblD, Control::lblMV,
+                                                       Control::lblSV, Control::lblOV};
+    return captions.at(static_cast<std::size_t>(index));
+}
+
 // A control's place in arrays indexed by Control.
 [[nodiscard]] constexpr std::size_t slot(Control id) {
     return static_cast<std::size_t>(id);

@@ -68,6 +68,7 @@ void Kestrand::cmdCalculate_Click() {
             ui_.setBandCaption(static_cast<std::int16_t>(i), (*bands)[static_cast<std::size_t>(i)]);
         }
     }
+    ui_.announceBands();
     ui_.setFocus(FocusTarget::Exit);
 }
 
@@ -110,6 +111,10 @@ void Kestrand::click(layout::Control button) {
 
 void Kestrand::enterInEntry() {
     click(layout::kDefaultButton);
+}
+
+void Kestrand::helpKey() {
+    cmdNotes_Click();
 }
 
 void Kestrand::windowShown() {

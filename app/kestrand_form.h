@@ -38,6 +38,9 @@ public:
     void click(layout::Control button);
     // Enter in the entry works the default button; the focus stays where it is.
     void enterInEntry();
+    // F1, the help key: the notes, wherever the focus is. They read nothing
+    // of the entry, so it is not checked.
+    void helpKey();
     // The window is on screen. Its first showing counts as a size change,
     // even where the window system raises none for it.
     void windowShown();

@@ -1,5 +1,5 @@
 // The few things the form asks of a windowing system: texts, focus, title,
-// state and a modal message box. It knows nothing of widgets or messages loops.
+// state and a modal message box. It knows nothing of widgets or message loops.
 #pragma once
 
 #include "app/form_layout.h"
@@ -37,6 +37,10 @@ public:
     [[nodiscard]] IndexBounds bandBounds() const { return {0, layout::kBandCount - 1}; }
     [[nodiscard]] virtual std::string bandCaption(std::int16_t index) const = 0;
     virtual void setBandCaption(std::int16_t index, std::string_view caption) = 0;
+    // The bands hold new results: a screen reader says them once, each with
+    // its caption (spokenResults), as the focus next moves, which the form
+    // does at once. Neither the screen nor the focus changes for it.
+    virtual void announceBands() = 0;
 
     [[nodiscard]] virtual std::string title() const = 0;
     virtual void setTitle(std::string_view title) = 0;

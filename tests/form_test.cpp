@@ -81,8 +81,14 @@ TEST_P(Calculate, ShowsBandsOrOneRefusal) {
         EXPECT_TRUE(w.messages().empty());
         EXPECT_EQ(w.entry(), row.entry);
         EXPECT_EQ(w.focus(), Focus::Exit);
+        // Once, with the bands in place and the focus not yet moved on.
+        ASSERT_EQ(w.announcements().size(), 1U);
+        EXPECT_EQ(w.announcements()[0].first, kestrand::spokenResults(row.bands));
+        EXPECT_NE(w.announcements()[0].second, Focus::Exit);
         return;
     }
+    // A screen reader hears the refusal's box, not also the four zeros.
+    EXPECT_TRUE(w.announcements().empty());
     ASSERT_EQ(w.messages().size(), 1U);
     EXPECT_EQ(w.messages()[0], refusalOf(*row.refusal, row.entry));
     EXPECT_EQ(w.entry(), "0");
@@ -235,6 +241,21 @@ TEST(Notes, ShowsTheNotesOnlyForATotalThatPasses) {
     EXPECT_EQ(w.windowTitle(), kTitle);
 }
 
+TEST(Notes, F1ShowsThemWithoutACheckWhereverTheFocusIs) {
+    ScriptedWindow atStart; // "0" in the entry, which Notes by click would refuse
+    atStart.show().pressF1();
+    ScriptedWindow afterResults;
+    afterResults.show().type("200\r").pressF1();
+    for (const ScriptedWindow* w : {&atStart, &afterResults}) {
+        ASSERT_EQ(w->messages().size(), 1U);
+        EXPECT_EQ(w->messages()[0], kestrand::notesMessage());
+    }
+    EXPECT_EQ(atStart.entry(), "0");
+    EXPECT_EQ(atStart.focus(), Focus::Entry);
+    EXPECT_EQ(afterResults.bands()[3], " 121+");
+    EXPECT_EQ(afterResults.focus(), Focus::Exit);
+}
+
 TEST(Notes, TextIsTwentyLinesExactly) {
     const levels::Message notes = kestrand::notesMessage();
     EXPECT_EQ(notes.title, "FEXO- Scenario Kestrand (Notes)");
@@ -281,6 +302,12 @@ TEST(Notes, TextIsTwentyLinesExactly) {
         "or have any Questions or Suggestions, please contact kestrand@kestrand.org.",
     };
     EXPECT_EQ(lines, expected);
+}
+
+TEST(SpokenResults, EachBandWithItsCaptionFromDrawUp) {
+    EXPECT_EQ(kestrand::spokenResults({"0-40", " 41-80", " 81-120", " 121+"}),
+              "Draw (+/-): 0-40. Marginal Victory (+/-): 41-80. "
+              "Significant Victory: (+/-): 81-120. Overwhelming Victory (+/-): 121+.");
 }
 
 // Minimize and restore through a played session.

@@ -5,6 +5,7 @@
 #include "app/qt/entry_box.h"
 #include "app/qt/qt_kestrand.h"
 #include "app/qt/qt_text.h"
+#include "app/spoken_results.h"
 #include "test_texts.h"
 
 #include <QAccessible>
@@ -178,6 +179,51 @@ TEST_F(Accessibility, BandNamesFollowTheirTexts) {
         EXPECT_TRUE(node(Control::cmdExit)->state().focused);
     }
     EXPECT_TRUE(messages_.empty());
+}
+
+// A reader builds the line it speaks from the attribute runs: one run must cover the text.
+TEST_F(Accessibility, TheEntrysTextIsOneRunReadWhole) {
+    for (const QString total : {"0", "200", "19999"}) {
+        SCOPED_TRACE(total.toStdString());
+        window().entry()->setText(total);
+        window().entry()->repaint(); // the line edit places its text when it paints
+        QAccessibleTextInterface* const text = node(Control::txtVPs)->textInterface();
+        ASSERT_NE(text, nullptr);
+        ASSERT_EQ(text->characterCount(), total.size());
+        EXPECT_EQ(text->text(0, text->characterCount()), total);
+        for (int offset = 0; offset < total.size(); ++offset) {
+            int start = -1;
+            int end = -1;
+            text->attributes(offset, &start, &end);
+            EXPECT_EQ(std::pair(start, end), std::pair(0, static_cast<int>(total.size())));
+            const QRect box = text->characterRect(offset);
+            const QRect entry(window().entry()->mapToGlobal(QPoint(0, 0)),
+                              window().entry()->size());
+            EXPECT_TRUE(entry.contains(box)) << offset;
+            EXPECT_EQ(text->offsetAtPoint({box.left() + box.width() / 4, box.center().y()}),
+                      offset);
+        }
+    }
+}
+
+TEST_F(Accessibility, ResultsAreSaidOnceWithTheFocusOnExit) {
+    const QString exitHelp = qs(kestrand::layout::rowOf(Control::cmdExit).toolTip);
+    calculate("200");
+    ASSERT_TRUE(node(Control::cmdExit)->state().focused);
+    const QString results = qs(kestrand::spokenResults({"0-40", " 41-80", " 81-120", " 121+"}));
+    EXPECT_EQ(node(Control::cmdExit)->text(QAccessible::Description), results + ' ' + exitHelp);
+    // Tabbing round, the player hears Exit's own help: nothing stale as if new.
+    QTest::keyClick(window().focusWidget(), Qt::Key_Tab);
+    EXPECT_FALSE(node(Control::cmdExit)->state().focused);
+    EXPECT_EQ(node(Control::cmdExit)->text(QAccessible::Description), exitHelp);
+
+    // A refusal is heard through its box alone.
+    calculate("5");
+    ASSERT_EQ(messages_.size(), 1U);
+    for (const Child& c : children()) {
+        EXPECT_EQ(c.iface->text(QAccessible::Description),
+                  qs(kestrand::layout::rowOf(c.id).toolTip));
+    }
 }
 
 TEST_F(Accessibility, CaptionsAreReadJustBeforeWhatTheyName) {

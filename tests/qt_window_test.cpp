@@ -326,6 +326,19 @@ TEST_F(QtWindow, NotesShowOnlyForATotalThatPasses) {
     EXPECT_EQ(bands(), kReset);
 }
 
+TEST_F(QtWindow, F1ShowsTheNotesWithoutACheckAndTypesNothing) {
+    for (QWidget* const focus :
+         {static_cast<QWidget*>(entry()), window().control(Control::cmdExit)}) {
+        messages_.clear();
+        focus->setFocus();
+        QTest::keyClick(focus, Qt::Key_F1);
+        ASSERT_EQ(messages_.size(), 1U);
+        EXPECT_EQ(messages_[0], kestrand::notesMessage());
+        EXPECT_TRUE(focus->hasFocus());
+    }
+    EXPECT_EQ(entry()->text(), "0");
+}
+
 // Round the layout's tab order and one step back.
 TEST_F(QtWindow, TabFollowsTheTabOrder) {
     const auto& order = kestrand::layout::kTabOrder;

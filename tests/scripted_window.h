@@ -5,11 +5,13 @@
 
 #include "app/form_layout.h"
 #include "app/kestrand_form.h"
+#include "app/spoken_results.h"
 #include "app/ui_services.h"
 #include "test_texts.h"
 
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kestrand::testing {
@@ -92,6 +94,10 @@ public:
         moveFocus(focusOf(cycle[at]));
         return *this;
     }
+    ScriptedWindow& pressF1() {
+        form_.helpKey();
+        return *this;
+    }
     ScriptedWindow& setState(WindowState state) {
         state_ = state;
         form_.Form_Resize();
@@ -104,6 +110,10 @@ public:
     [[nodiscard]] const std::string& windowTitle() const { return title_; }
     [[nodiscard]] const std::vector<levels::Message>& messages() const { return messages_; }
     [[nodiscard]] const std::vector<std::string>& bandWrites() const { return bandWrites_; }
+    // What a screen reader was given to say, each time, with the focus it was given at.
+    [[nodiscard]] const std::vector<std::pair<std::string, Focus>>& announcements() const {
+        return announcements_;
+    }
     [[nodiscard]] bool ended() const { return ended_; }
     [[nodiscard]] const Kestrand& form() const { return form_; }
     void forgetMessages() { messages_.clear(); }
@@ -122,6 +132,7 @@ public:
         bands_.at(static_cast<std::size_t>(index)) = caption;
         bandWrites_.emplace_back(caption);
     }
+    void announceBands() override { announcements_.emplace_back(spokenResults(bands_), focus_); }
     [[nodiscard]] std::string title() const override { return title_; }
     void setTitle(std::string_view title) override { title_ = title; }
     [[nodiscard]] WindowState windowState() const override { return state_; }
@@ -150,6 +161,7 @@ private:
     std::string separator_ = ".";
     std::vector<levels::Message> messages_;
     std::vector<std::string> bandWrites_;
+    std::vector<std::pair<std::string, Focus>> announcements_;
     bool ended_ = false;
     Kestrand form_{*this};
 };

@@ -1,11 +1,19 @@
-// The order a screen reader reads the window in: each caption just before the value it names.
-// Names and descriptions need nothing here: Qt takes them from texts, the buddy and tooltips.
+// What a screen reader meets in the Qt window beyond what Qt gives every widget: the reading
+// order, the entry's text read whole, and a text said with the next focus move.
 #pragma once
+
+class QString;
+class QWidget;
 
 namespace kestrand::qtui {
 
-// Makes every MainWindow read in that order from now on; safe to call more than once, but it
-// only affects windows whose accessible interface has not been asked for yet.
-void installReadingOrder();
+// Makes every MainWindow read in the layout's order, and its entry read as one run of text,
+// from now on; safe to call more than once, but it only affects widgets whose accessible
+// interface has not been asked for yet.
+void installAccessibleInterfaces();
+
+// A screen reader says text once, as widget next takes the focus, before the widget's own
+// description; the text is gone from it once the focus leaves.
+void sayWithNextFocus(QWidget* widget, const QString& text);
 
 } // namespace kestrand::qtui

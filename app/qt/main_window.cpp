@@ -14,6 +14,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QShortcut>
 
 #include <algorithm>
 #include <functional>
@@ -158,7 +159,7 @@ MainWindow::MainWindow()
     // A top-level widget is told only of its own palette; the application
     // hears when the desktop switches theme, and the colours are judged anew.
     new PaletteWatcher(this, [this] { useReadableColours(this, QApplication::palette(this)); });
-    installReadingOrder();
+    installAccessibleInterfaces();
     setWindowTitle(qs(layout::kTitle));
     QIcon icon;
     for (const char* const path : resources::iconPaths) {
@@ -232,6 +233,8 @@ void MainWindow::attach(Kestrand& form) {
                     [&form, id = row.id] { form.click(id); });
         }
     }
+    connect(new QShortcut(Qt::Key_F1, this), &QShortcut::activated, this,
+            [&form] { form.helpKey(); });
 }
 
 // The picture is decoded at the first paint, once the window is on screen.

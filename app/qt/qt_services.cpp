@@ -1,7 +1,9 @@
 #include "app/qt/qt_services.h"
 
 #include "app/box_text.h"
+#include "app/qt/accessibility.h"
 #include "app/qt/qt_text.h"
+#include "app/spoken_results.h"
 
 #include "app/qt/entry_box.h"
 #include "app/qt/main_window.h"
@@ -14,6 +16,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <array>
 #include <optional>
 
 namespace kestrand::qtui {
@@ -75,7 +78,12 @@ void QtServices::setEntryText(std::string_view text) {
 }
 
 void QtServices::setFocus(FocusTarget target) {
-    window_.control(controlOf(target))->setFocus(Qt::OtherFocusReason);
+    QWidget* const widget = window_.control(controlOf(target));
+    if (announcement_) {
+        sayWithNextFocus(widget, *announcement_);
+        announcement_.reset();
+    }
+    widget->setFocus(Qt::OtherFocusReason);
 }
 
 std::string QtServices::bandCaption(std::int16_t index) const {
@@ -84,6 +92,14 @@ std::string QtServices::bandCaption(std::int16_t index) const {
 
 void QtServices::setBandCaption(std::int16_t index, std::string_view caption) {
     window_.band(index)->setText(qs(caption));
+}
+
+void QtServices::announceBands() {
+    std::array<std::string, layout::kBandCount> bands;
+    for (int i = 0; i < layout::kBandCount; ++i) {
+        bands[static_cast<std::size_t>(i)] = bandCaption(static_cast<std::int16_t>(i));
+    }
+    announcement_ = qs(spokenResults(bands));
 }
 
 std::string QtServices::title() const {

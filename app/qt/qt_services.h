@@ -4,7 +4,10 @@
 
 #include "app/ui_services.h"
 
+#include <QString>
+
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -25,6 +28,7 @@ public:
     void setFocus(FocusTarget target) override;
     [[nodiscard]] std::string bandCaption(std::int16_t index) const override;
     void setBandCaption(std::int16_t index, std::string_view caption) override;
+    void announceBands() override;
     [[nodiscard]] std::string title() const override;
     void setTitle(std::string_view title) override;
     [[nodiscard]] WindowState windowState() const override;
@@ -36,6 +40,8 @@ private:
     MainWindow& window_;
     Presenter presenter_;
     EndAction end_;
+    // Said with the next move of the focus.
+    std::optional<QString> announcement_;
 };
 
 // The real modal box; CR LF breaks become the line breaks Qt draws.

@@ -1,5 +1,6 @@
 #include "app/win32/main_window.h"
 
+#include "app/win32/band_voice.h"
 #include "app/win32/wide_text.h"
 #include "resource_ids.h"
 
@@ -101,6 +102,9 @@ MainWindow::MainWindow(HINSTANCE instance) {
             hookButton(control(row.id), *this, row.validates);
         }
     }
+    for (int i = 0; i < layout::kBandCount; ++i) {
+        voiceBandLabel(control(layout::bandControl(i)), i);
+    }
     lastFocus_ = control(Control::txtVPs);
 }
 
@@ -123,7 +127,7 @@ void MainWindow::show(int showCommand) {
 }
 
 void MainWindow::process(MSG& message) {
-    if (tabRefused(message) || enterInEntry(message)) {
+    if (tabRefused(message) || enterInEntry(message) || helpKey(message)) {
         return;
     }
     if (window_ != nullptr && IsDialogMessageW(window_, &message)) {
@@ -274,6 +278,14 @@ bool MainWindow::enterInEntry(const MSG& message) {
         return false;
     }
     form_->enterInEntry();
+    return true;
+}
+
+bool MainWindow::helpKey(const MSG& message) {
+    if (message.message != WM_KEYDOWN || message.wParam != VK_F1 || form_ == nullptr) {
+        return false;
+    }
+    form_->helpKey();
     return true;
 }
 

@@ -32,7 +32,7 @@ public:
     // The first showing counts as one size change, whatever the window system sends.
     void show(int showCommand);
     // One queued message: the entry's check before Tab takes the focus from
-    // it, Enter in the entry, then the dialog keys (Tab, Enter, Esc), then
+    // it, Enter in the entry, F1, then the dialog keys (Tab, Enter, Esc), then
     // the usual dispatch.
     void process(MSG& message);
 
@@ -60,6 +60,7 @@ private:
     LRESULT labelColours(HDC dc, HWND label) const;
     [[nodiscard]] bool tabRefused(const MSG& message);
     [[nodiscard]] bool enterInEntry(const MSG& message);
+    [[nodiscard]] bool helpKey(const MSG& message);
     // True when the focus may leave the entry for target; a refusal keeps it.
     [[nodiscard]] bool mayLeaveEntryFor(HWND target);
     void setDefaultButton(layout::Control chosen);

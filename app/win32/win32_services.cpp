@@ -2,6 +2,7 @@
 
 #include "app/box_text.h"
 #include "app/form_layout.h"
+#include "app/win32/band_voice.h"
 #include "app/win32/control_set.h"
 #include "app/win32/main_window.h"
 #include "app/win32/wide_text.h"
@@ -39,6 +40,14 @@ void Win32Services::setEntryText(std::string_view text) {
 
 void Win32Services::setFocus(FocusTarget target) {
     SetFocus(window_.control(controlOf(target)));
+    if (bandsToAnnounce_) {
+        bandsToAnnounce_ = false;
+        std::array<HWND, layout::kBandCount> labels{};
+        for (int i = 0; i < layout::kBandCount; ++i) {
+            labels[static_cast<std::size_t>(i)] = window_.control(layout::bandControl(i));
+        }
+        announceBandLabels(labels);
+    }
 }
 
 std::string Win32Services::bandCaption(std::int16_t index) const {
@@ -47,6 +56,10 @@ std::string Win32Services::bandCaption(std::int16_t index) const {
 
 void Win32Services::setBandCaption(std::int16_t index, std::string_view caption) {
     setWindowText(window_.control(layout::bandControl(index)), caption);
+}
+
+void Win32Services::announceBands() {
+    bandsToAnnounce_ = true;
 }
 
 std::string Win32Services::title() const {

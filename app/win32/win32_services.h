@@ -24,6 +24,7 @@ public:
     void setFocus(FocusTarget target) override;
     [[nodiscard]] std::string bandCaption(std::int16_t index) const override;
     void setBandCaption(std::int16_t index, std::string_view caption) override;
+    void announceBands() override;
     [[nodiscard]] std::string title() const override;
     void setTitle(std::string_view title) override;
     [[nodiscard]] WindowState windowState() const override;
@@ -34,6 +35,8 @@ public:
 private:
     MainWindow& window_;
     Presenter presenter_;
+    // Announced once the focus has moved: a reader speaks the focus first.
+    bool bandsToAnnounce_ = false;
 };
 
 // The real modal box: OK only, with the message's icon.

@@ -3,6 +3,7 @@
 // presses and clicks on buttons; message boxes are recorded, not shown.
 #include "app/form_layout.h"
 #include "app/notes.h"
+#include "app/spoken_results.h"
 #include "app/win32/wide_text.h"
 #include "app/win32/win32_kestrand.h"
 #include "app/win32/win32_services.h"
@@ -16,6 +17,7 @@
 #include <gtest/gtest.h>
 #include <oleacc.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <optional>
@@ -460,6 +462,18 @@ TEST_F(Win32Window, NotesShowForATotalThatPasses) {
     EXPECT_TRUE(focused(Control::cmdNotes));
 }
 
+TEST_F(Win32Window, F1ShowsTheNotesWithoutACheckAndTypesNothing) {
+    for (const Control focus : {Control::txtVPs, Control::cmdExit}) {
+        messages_.clear();
+        SetFocus(control(focus));
+        key(VK_F1);
+        ASSERT_EQ(messages_.size(), 1U);
+        EXPECT_EQ(messages_[0], kestrand::notesMessage());
+        EXPECT_TRUE(focused(focus));
+    }
+    EXPECT_EQ(entry(), "0");
+}
+
 // Round the layout's tab order and one step back; Esc anywhere does nothing.
 TEST_F(Win32Window, TabFollowsTheTabOrderAndEscapeDoesNothing) {
     const auto& order = kestrand::layout::kTabOrder;
@@ -630,26 +644,23 @@ IAccessible* clientObject(HWND window) {
     return static_cast<IAccessible*>(object);
 }
 
-TEST_F(Win32Window, AScreenReaderNamesTheEntryAndReadsEachCaptionBeforeItsBand) {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+// What a reader hears walking the form's children: the name of each child
+// window's client object, in the order it meets them.
+std::vector<std::string> namesInReadingOrder(HWND window) {
     VARIANT self{};
     self.vt = VT_I4;
     self.lVal = CHILDID_SELF;
-
-    IAccessible* entryObject = clientObject(control(Control::txtVPs));
-    ASSERT_NE(entryObject, nullptr);
-    EXPECT_EQ(accessibleName(entryObject, self), kestrand::layout::rowOf(Control::lblVPs).text);
-    entryObject->Release();
-
-    IAccessible* form = clientObject(window());
-    ASSERT_NE(form, nullptr);
+    IAccessible* form = clientObject(window);
+    if (form == nullptr) {
+        return {};
+    }
     long count = 0;
-    ASSERT_EQ(form->get_accChildCount(&count), S_OK);
+    form->get_accChildCount(&count);
     std::vector<VARIANT> children(static_cast<std::size_t>(count));
     long obtained = 0;
-    ASSERT_TRUE(SUCCEEDED(AccessibleChildren(form, 0, count, children.data(), &obtained)));
-    // Each child is the object of a child window, in the order a screen reader
-    // walks them; what it reads for one is that window's client object.
+    EXPECT_TRUE(SUCCEEDED(AccessibleChildren(form, 0, count, children.data(), &obtained)));
+    // Each child is the object of a child window; what a reader reads for one
+    // is that window's client object.
     std::vector<std::string> heard;
     for (VARIANT& child : children) {
         IOleWindow* childWindow = nullptr;
@@ -668,14 +679,81 @@ TEST_F(Win32Window, AScreenReaderNamesTheEntryAndReadsEachCaptionBeforeItsBand) 
         VariantClear(&child);
     }
     form->Release();
-    CoUninitialize();
+    return heard;
+}
 
+// The entry is named by its caption, and each band by its caption with its range.
+std::vector<std::string> expectedNames(const Bands& bands) {
     std::vector<std::string> expected;
     for (const Control id : kestrand::layout::kReadingOrder) {
         const Control named = id == Control::txtVPs ? Control::lblVPs : id;
         expected.emplace_back(kestrand::layout::rowOf(named).text);
+        for (int i = 0; i < kestrand::layout::kBandCount; ++i) {
+            if (kestrand::layout::bandControl(i) == id) {
+                expected.back() = kestrand::spokenBand(i, bands[static_cast<std::size_t>(i)]);
+            }
+        }
     }
-    EXPECT_EQ(heard, expected);
+    return expected;
+}
+
+TEST_F(Win32Window, AScreenReaderNamesTheEntryAndEachBandByItsCaption) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    EXPECT_EQ(namesInReadingOrder(window()), expectedNames(kReset));
+    setEntry("200");
+    key(VK_RETURN);
+    ASSERT_EQ(bands()[1], " 41-80");
+    EXPECT_EQ(namesInReadingOrder(window()), expectedNames(bands()));
+    CoUninitialize();
+}
+
+// The live-region changes a screen reader hears, with where the focus was then.
+struct LiveChange final {
+    HWND label;
+    HWND focus;
+};
+std::vector<LiveChange>* gLiveChanges = nullptr;
+
+void CALLBACK recordLiveChange(HWINEVENTHOOK, DWORD, HWND label, LONG object, LONG child, DWORD,
+                               DWORD) {
+    if (gLiveChanges != nullptr && object == OBJID_CLIENT && child == CHILDID_SELF) {
+        gLiveChanges->push_back({label, GetFocus()});
+    }
+}
+
+TEST_F(Win32Window, CalculateAnnouncesEachBandOnceAfterTheFocusMovesAndARefusalNone) {
+    constexpr DWORD kLiveRegionChanged = 0x8019;
+    std::vector<LiveChange> changes;
+    gLiveChanges = &changes;
+    const HWINEVENTHOOK hook =
+        SetWinEventHook(kLiveRegionChanged, kLiveRegionChanged, nullptr, recordLiveChange,
+                        GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_NE(hook, nullptr);
+    setEntry("200");
+    key(VK_RETURN);
+    pump(); // out-of-context events arrive through the queue
+    std::vector<HWND> labels;
+    for (const LiveChange& change : changes) {
+        labels.push_back(change.label);
+        EXPECT_EQ(change.focus, control(Control::cmdExit));
+    }
+    std::vector<HWND> expected;
+    for (int i = 0; i < kestrand::layout::kBandCount; ++i) {
+        expected.push_back(control(kestrand::layout::bandControl(i)));
+    }
+    // Pending events may come in reverse; each band once is what matters.
+    std::sort(labels.begin(), labels.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(labels, expected);
+
+    changes.clear();
+    setEntry("5");
+    key(VK_RETURN);
+    pump();
+    EXPECT_EQ(titles().back(), refusalTitle(Refusal::TooLow));
+    EXPECT_TRUE(changes.empty());
+    UnhookWinEvent(hook);
+    gLiveChanges = nullptr;
 }
 
 // The box as Windows lays it out, measured from inside its modal loop.
