@@ -64,12 +64,11 @@ struct ControlRow final {
     Kind kind;
     std::string_view text;
     Rect twips;
-    int tabIndex;
-    bool tabStop;
+    bool tabStop = false;
     // Buttons that run the entry's check before the focus may move to them.
-    bool validates;
+    bool validates = false;
     // The text breaks at word boundaries onto further lines.
-    bool wordWrap;
+    bool wordWrap = false;
     std::string_view toolTip;
 };
 
@@ -78,129 +77,86 @@ inline constexpr int kBandCount = 4;
 // Enter works this button unless the focus is on another one.
 inline constexpr Control kDefaultButton = Control::cmdCalculate;
 
-// The controls in the order the form creates them, which is the order they
-// stack in where two share a pixel column. Labels never take the focus, so
-// their tab stops are off.
+// Every control with its text, place and tooltip. The Qt window creates them
+// in this order, which is the order they stack in where two share a pixel
+// column; the Win32 window creates them in kReadingOrder. Labels never take
+// the focus, so they are no tab stops.
 inline constexpr std::array<ControlRow, 13> kControls{{
-    {Control::txtVPs,
-     Kind::Entry,
-     "0",
-     {7440, 2040, 1095, 495},
-     1,
-     true,
-     false,
-     false,
-     "Enter the Total Scenario Victory Points Here- Then Press Calculate Button (or Hit Return) "
-     "to Calculate Victory Levels"},
-    {Control::cmdNotes,
-     Kind::Button,
-     "Notes",
-     {6240, 2640, 1095, 615},
-     0,
-     false,
-     true,
-     false,
-     "Click Here to Display Notes on Scenario Victory Level Calculation"},
-    {Control::cmdCalculate,
-     Kind::Button,
-     "Calculate",
-     {7440, 2640, 1095, 615},
-     9,
-     true,
-     true,
-     false,
-     "With a Value in the Box Above, Click to Calculate Victory Levels"},
-    {Control::cmdExit,
-     Kind::Button,
-     "Exit",
-     {7440, 3360, 1095, 615},
-     8,
-     true,
-     false,
-     false,
-     "Click to Exit"},
-    {Control::lblD,
-     Kind::Label,
-     "Draw (+/-):",
-     {120, 2040, 2415, 255},
-     12,
-     false,
-     false,
-     false,
-     "Values for Draw at Right"},
-    {Control::lblVPs,
-     Kind::Label,
-     "Total Number of Scenario Victory Points:",
-     {5040, 2040, 2415, 495},
-     11,
-     false,
-     false,
-     true,
-     "Enter the Total Scenario Victory Points in the Text Box at Right- Press Calculate Button "
-     "(or Hit Return) to Calculate Victory Levels"},
-    {Control::lblNumber0,
-     Kind::BandLabel,
-     "0",
-     {2520, 2040, 1215, 255},
-     10,
-     false,
-     false,
-     false,
-     "Contains Values for Draw"},
-    {Control::lblNumber3,
-     Kind::BandLabel,
-     "0",
-     {2520, 3120, 1215, 255},
-     2,
-     false,
-     false,
-     false,
-     "Contains Value for Overwhelming Victory- Value Here to Upper Value (See Notes for Details)"},
-    {Control::lblNumber2,
-     Kind::BandLabel,
-     "0",
-     {2520, 2760, 1215, 255},
-     3,
-     false,
-     false,
-     false,
-     "Contains Values for Significant Victory"},
-    {Control::lblNumber1,
-     Kind::BandLabel,
-     "0",
-     {2520, 2400, 1215, 255},
-     4,
-     false,
-     false,
-     false,
-     "Contains Values for Marginal Victory"},
-    {Control::lblOV,
-     Kind::Label,
-     "Overwhelming Victory (+/-):",
-     {120, 3120, 2415, 255},
-     5,
-     false,
-     false,
-     false,
-     "Values for Overwhelming Victory at Right"},
-    {Control::lblSV,
-     Kind::Label,
-     "Significant Victory: (+/-):",
-     {120, 2760, 2415, 255},
-     6,
-     false,
-     false,
-     false,
-     "Values for Significant Victory at Right"},
-    {Control::lblMV,
-     Kind::Label,
-     "Marginal Victory (+/-):",
-     {120, 2400, 2415, 255},
-     7,
-     false,
-     false,
-     false,
-     "Values for Marginal Victory at Right"},
+    {.id = Control::txtVPs,
+     .kind = Kind::Entry,
+     .text = "0",
+     .twips = {.left = 7440, .top = 2040, .width = 1095, .height = 495},
+     .tabStop = true,
+     .toolTip = "Enter the Total Scenario Victory Points Here- Then Press Calculate Button "
+                "(or Hit Return) to Calculate Victory Levels"},
+    {.id = Control::cmdNotes,
+     .kind = Kind::Button,
+     .text = "Notes",
+     .twips = {.left = 6240, .top = 2640, .width = 1095, .height = 615},
+     .validates = true,
+     .toolTip = "Click Here to Display Notes on Scenario Victory Level Calculation"},
+    {.id = Control::cmdCalculate,
+     .kind = Kind::Button,
+     .text = "Calculate",
+     .twips = {.left = 7440, .top = 2640, .width = 1095, .height = 615},
+     .tabStop = true,
+     .validates = true,
+     .toolTip = "With a Value in the Box Above, Click to Calculate Victory Levels"},
+    {.id = Control::cmdExit,
+     .kind = Kind::Button,
+     .text = "Exit",
+     .twips = {.left = 7440, .top = 3360, .width = 1095, .height = 615},
+     .tabStop = true,
+     .toolTip = "Click to Exit"},
+    {.id = Control::lblD,
+     .kind = Kind::Label,
+     .text = "Draw (+/-):",
+     .twips = {.left = 120, .top = 2040, .width = 2415, .height = 255},
+     .toolTip = "Values for Draw at Right"},
+    {.id = Control::lblVPs,
+     .kind = Kind::Label,
+     .text = "Total Number of Scenario Victory Points:",
+     .twips = {.left = 5040, .top = 2040, .width = 2415, .height = 495},
+     .wordWrap = true,
+     .toolTip =
+         "Enter the Total Scenario Victory Points in the Text Box at Right- Press Calculate Button "
+         "(or Hit Return) to Calculate Victory Levels"},
+    {.id = Control::lblNumber0,
+     .kind = Kind::BandLabel,
+     .text = "0",
+     .twips = {.left = 2520, .top = 2040, .width = 1215, .height = 255},
+     .toolTip = "Contains Values for Draw"},
+    {.id = Control::lblNumber3,
+     .kind = Kind::BandLabel,
+     .text = "0",
+     .twips = {.left = 2520, .top = 3120, .width = 1215, .height = 255},
+     .toolTip = "Contains Value for Overwhelming Victory- Value Here to Upper Value "
+                "(See Notes for Details)"},
+    {.id = Control::lblNumber2,
+     .kind = Kind::BandLabel,
+     .text = "0",
+     .twips = {.left = 2520, .top = 2760, .width = 1215, .height = 255},
+     .toolTip = "Contains Values for Significant Victory"},
+    {.id = Control::lblNumber1,
+     .kind = Kind::BandLabel,
+     .text = "0",
+     .twips = {.left = 2520, .top = 2400, .width = 1215, .height = 255},
+     .toolTip = "Contains Values for Marginal Victory"},
+    {.id = Control::lblOV,
+     .kind = Kind::Label,
+     .text = "Overwhelming Victory (+/-):",
+     .twips = {.left = 120, .top = 3120, .width = 2415, .height = 255},
+     .toolTip = "Values for Overwhelming Victory at Right"},
+    {.id = Control::lblSV,
+     .kind = Kind::Label,
+     .text = "Significant Victory: (+/-):",
+     .twips = {.left = 120, .top = 2760, .width = 2415, .height = 255},
+     .toolTip = "Values for Significant Victory at Right"},
+    {.id = Control::lblMV,
+     .kind = Kind::Label,
+     .text = "Marginal Victory (+/-):",
+     .twips = {.left = 120, .top = 2400, .width = 2415, .height = 255},
+     .toolTip = "Values for Marginal Victory at Right"},
 }};
 
 // The band label of lblNumber(i).
@@ -235,6 +191,25 @@ inline constexpr std::array<ControlRow, 13> kControls{{
     return twips / kTwipsPerPixel;
 }
 
+// The one statement of the tab order: every control by ascending tab index.
+// Tab visits the tab stops among them in this order; the rest never take the
+// focus. Moving a tab stop here moves it in both windows and in kReadingOrder.
+inline constexpr std::array<Control, kControls.size()> kByTabIndex{
+    Control::cmdNotes,   Control::txtVPs,       Control::lblNumber3, Control::lblNumber2,
+    Control::lblNumber1, Control::lblOV,        Control::lblSV,      Control::lblMV,
+    Control::cmdExit,    Control::cmdCalculate, Control::lblNumber0, Control::lblVPs,
+    Control::lblD,
+};
+
+[[nodiscard]] constexpr int tabIndex(Control id) {
+    for (std::size_t i = 0; i < kByTabIndex.size(); ++i) {
+        if (kByTabIndex[i] == id) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1; // unreachable: every Control is in kByTabIndex, as checked below
+}
+
 namespace detail {
 inline constexpr std::size_t kTabStopCount = [] {
     std::size_t count = 0;
@@ -245,21 +220,13 @@ inline constexpr std::size_t kTabStopCount = [] {
 }();
 } // namespace detail
 
-// The tab stops in ascending tab index: the order Tab visits them in.
+// The order Tab visits the tab stops in.
 inline constexpr std::array<Control, detail::kTabStopCount> kTabOrder = [] {
     std::array<Control, detail::kTabStopCount> order{};
     std::size_t n = 0;
-    for (const ControlRow& row : kControls) {
-        if (row.tabStop) {
-            order[n++] = row.id;
-        }
-    }
-    for (std::size_t i = 1; i < n; ++i) { // insertion sort: constexpr and tiny
-        for (std::size_t j = i; j > 0 && rowOf(order[j]).tabIndex < rowOf(order[j - 1]).tabIndex;
-             --j) {
-            const Control swapped = order[j];
-            order[j] = order[j - 1];
-            order[j - 1] = swapped;
+    for (const Control id : kByTabIndex) {
+        if (rowOf(id).tabStop) {
+            order[n++] = id;
         }
     }
     return order;
@@ -270,27 +237,29 @@ inline constexpr std::array<Control, detail::kTabStopCount> kTabOrder = [] {
 // names, then the buttons Tab reaches from the entry. A Win32 reader walks
 // child windows in creation order and names an entry by the label before it,
 // so the Win32 window creates the controls in this order; its dialog Tab
-// follows it too, so the tab stops must come in kTabOrder, as checked below.
-inline constexpr std::array<Control, kControls.size()> kReadingOrder{
-    Control::lblVPs,       Control::txtVPs, Control::cmdNotes,   Control::lblD,
-    Control::lblNumber0,   Control::lblMV,  Control::lblNumber1, Control::lblSV,
-    Control::lblNumber2,   Control::lblOV,  Control::lblNumber3, Control::cmdExit,
-    Control::cmdCalculate,
-};
-
-namespace detail {
-[[nodiscard]] constexpr bool tabStopsFollowTabOrder() {
+// follows that order too. So the places of the tab stops are given here, and
+// kTabOrder fills them.
+inline constexpr std::array<Control, kControls.size()> kReadingOrder = [] {
+    std::array<Control, kControls.size()> order{
+        Control::lblVPs,       Control::txtVPs, Control::cmdNotes,   Control::lblD,
+        Control::lblNumber0,   Control::lblMV,  Control::lblNumber1, Control::lblSV,
+        Control::lblNumber2,   Control::lblOV,  Control::lblNumber3, Control::cmdExit,
+        Control::cmdCalculate,
+    };
     std::size_t next = 0;
-    for (const Control id : kReadingOrder) {
-        if (rowOf(id).tabStop && (next == kTabOrder.size() || kTabOrder[next++] != id)) {
-            return false;
+    for (Control& place : order) {
+        if (rowOf(place).tabStop) {
+            place = kTabOrder[next++];
         }
     }
-    return next == kTabOrder.size();
-}
-[[nodiscard]] constexpr bool namesEveryControlOnce() {
+    return order;
+}();
+
+namespace detail {
+[[nodiscard]] constexpr bool
+holdsEveryControlOnce(const std::array<Control, kControls.size()>& order) {
     std::array<int, kControls.size()> seen{};
-    for (const Control id : kReadingOrder) {
+    for (const Control id : order) {
         ++seen[slot(id)];
     }
     for (const int count : seen) {
@@ -301,7 +270,8 @@ namespace detail {
     return true;
 }
 } // namespace detail
-static_assert(detail::namesEveryControlOnce(), "kReadingOrder holds every control once");
-static_assert(detail::tabStopsFollowTabOrder(), "Tab follows the creation order on Win32");
+static_assert(detail::holdsEveryControlOnce(kByTabIndex), "kByTabIndex holds every control once");
+static_assert(detail::holdsEveryControlOnce(kReadingOrder),
+              "kReadingOrder holds every control once");
 
 } // namespace kestrand::layout
