@@ -59,22 +59,22 @@ void Kestrand::cmdCalculate_Click() {
     }
     const auto bands = levels::bandTexts(total);
     if (!bands) {
-        refuseTooLow();
+        refuseBoundBeyondSixteenBits();
         return;
     }
+    static_assert(std::tuple_size_v<levels::BandTexts> == layout::kBandCount);
     const IndexBounds bounds = ui_.bandBounds();
     for (int i = bounds.lowest; i <= bounds.highest; ++i) {
-        if (i >= 0 && i < static_cast<int>(bands->size())) {
-            ui_.setBandCaption(static_cast<std::int16_t>(i), (*bands)[static_cast<std::size_t>(i)]);
-        }
+        ui_.setBandCaption(static_cast<std::int16_t>(i), (*bands)[static_cast<std::size_t>(i)]);
     }
     ui_.announceBands();
     ui_.setFocus(FocusTarget::Exit);
 }
 
-// A pasted total so far below zero that a lower bound leaves the 16-bit
-// range: refused like any other total out of range, before a band is written.
-void Kestrand::refuseTooLow() {
+// A pasted total so far below zero (about -54616) that a lower bound leaves
+// the 16-bit range: refused as too low, like any other total out of range,
+// before a band is written.
+void Kestrand::refuseBoundBeyondSixteenBits() {
     const std::string text = ui_.entryText();
     ui_.showMessage(levels::refusalMessage(levels::Refusal::TooLow, text, levels::readTotal(text),
                                            ui_.decimalSeparator()));

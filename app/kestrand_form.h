@@ -49,7 +49,7 @@ public:
 
 private:
     void ResetLevels();
-    void refuseTooLow();
+    void refuseBoundBeyondSixteenBits();
 
     UiServices& ui_;
     std::string strSavedCaption;
