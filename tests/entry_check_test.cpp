@@ -1,5 +1,6 @@
 // The keystroke filter, the range check and the wording of every refusal.
 #include "levels/entry_check.h"
+#include "test_texts.h"
 
 #include <gtest/gtest.h>
 

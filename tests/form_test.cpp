@@ -142,14 +142,14 @@ TEST(Calculate, HundredsOfPastedDigitsAreTooHigh) {
 TEST(Calculate, TooLowQuotesWithTheLocaleSeparator) {
     ScriptedWindow w;
     w.setSeparator(",");
-    w.show().paste("7.5").pressEnter();
+    w.show().paste("7.5").calculate();
     ASSERT_EQ(w.messages().size(), 1U);
     EXPECT_EQ(w.messages()[0], refusalOf(Refusal::TooLow, "7.5", ","));
 }
 
 TEST(Calculate, ARefusalClearsEarlierBands) {
     ScriptedWindow w;
-    w.show().type("200\r");
+    w.show().type("200").calculate();
     ASSERT_EQ(w.bands()[3], " 121+");
     ASSERT_EQ(w.focus(), Focus::Exit);
     // From Exit no check runs before the click; the calculation runs its own.
@@ -160,8 +160,9 @@ TEST(Calculate, ARefusalClearsEarlierBands) {
 
 TEST(Calculate, AgainWritesTheSameTexts) {
     ScriptedWindow w;
-    w.show().paste("200").pressEnter();
+    w.show().paste("200").calculate();
     const Bands first = w.bands();
+    ASSERT_EQ(first[3], " 121+");
     w.click(Focus::Calculate);
     EXPECT_EQ(w.bands(), first);
     EXPECT_TRUE(w.messages().empty());
@@ -194,18 +195,18 @@ TEST(Focus, TabCyclesEntryExitCalculate) {
 
 TEST(Focus, TabToCalculateRunsTheCheckButTabToExitDoesNot) {
     ScriptedWindow w;
-    w.show().tab(false); // entry -> Calculate with "0" in the entry
+    w.show().tabOnceTo(Focus::Calculate); // with "0" in the entry
     EXPECT_EQ(w.focus(), Focus::Entry);
     ASSERT_EQ(w.messages().size(), 1U);
     EXPECT_EQ(w.messages()[0], refusalOf(kZero, "0"));
-    w.tab(); // entry -> Exit
+    w.tabOnceTo(Focus::Exit);
     EXPECT_EQ(w.focus(), Focus::Exit);
     EXPECT_EQ(w.messages().size(), 1U);
 }
 
 TEST(Focus, EnterOnAFocusedButtonActivatesIt) {
     ScriptedWindow w;
-    w.show().paste("200").tab().tab().pressEnter();
+    w.show().paste("200").tabOnceTo(Focus::Calculate).pressEnter();
     EXPECT_EQ(w.bands()[1], " 41-80");
     EXPECT_EQ(w.focus(), Focus::Exit);
     w.pressEnter();
@@ -245,7 +246,7 @@ TEST(Notes, F1ShowsThemWithoutACheckWhereverTheFocusIs) {
     ScriptedWindow atStart; // "0" in the entry, which Notes by click would refuse
     atStart.show().pressF1();
     ScriptedWindow afterResults;
-    afterResults.show().type("200\r").pressF1();
+    afterResults.show().type("200").calculate().pressF1();
     for (const ScriptedWindow* w : {&atStart, &afterResults}) {
         ASSERT_EQ(w->messages().size(), 1U);
         EXPECT_EQ(w->messages()[0], kestrand::notesMessage());
@@ -337,7 +338,7 @@ class MinimizedTitle : public testing::TestWithParam<TitleRow> {};
 
 TEST_P(MinimizedTitle, SummarisesTheThresholds) {
     ScriptedWindow w;
-    w.show().paste(GetParam().entry).pressEnter().setState(WindowState::Minimized);
+    w.show().paste(GetParam().entry).calculate().setState(WindowState::Minimized);
     EXPECT_EQ(w.windowTitle(), GetParam().title);
     w.setState(WindowState::Normal);
     EXPECT_EQ(w.windowTitle(), kTitle);

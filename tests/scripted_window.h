@@ -10,6 +10,7 @@
 #include "test_texts.h"
 
 #include <array>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,6 +18,12 @@
 namespace kestrand::testing {
 
 enum class Focus { Entry, Notes, Calculate, Exit };
+
+// Named, not "4-byte object", when a comparison fails.
+inline void PrintTo(Focus focus, std::ostream* os) {
+    constexpr const char* names[] = {"Entry", "Notes", "Calculate", "Exit"};
+    *os << "Focus::" << names[static_cast<int>(focus)];
+}
 
 [[nodiscard]] constexpr layout::Control controlOf(Focus focus) {
     switch (focus) {
@@ -83,6 +90,17 @@ public:
             return *this;
         }
         return activate(button);
+    }
+    // The way to results that is not Enter: a click on Calculate.
+    ScriptedWindow& calculate() { return click(Focus::Calculate); }
+    // One Tab or Shift+Tab, whichever reaches target from the focus in one step.
+    ScriptedWindow& tabOnceTo(Focus target) {
+        const auto& cycle = layout::kTabOrder;
+        std::size_t at = 0;
+        while (at < cycle.size() && cycle[at] != controlOf(focus_)) {
+            ++at;
+        }
+        return tab(cycle[(at + 1) % cycle.size()] == controlOf(target));
     }
     ScriptedWindow& tab(bool forward = true) {
         const auto& cycle = layout::kTabOrder;

@@ -6,8 +6,24 @@
 #include "levels/entry_check.h"
 
 #include <array>
+#include <ostream>
 #include <string>
 #include <string_view>
+
+namespace levels {
+
+// Named, not "4-byte object", when a comparison fails.
+inline void PrintTo(MessageIcon icon, std::ostream* os) {
+    *os << (icon == MessageIcon::Information ? "MessageIcon::Information"
+                                             : "MessageIcon::Exclamation");
+}
+inline void PrintTo(const Message& message, std::ostream* os) {
+    *os << '{' << message.title << " | " << message.text << " | ";
+    PrintTo(message.icon, os);
+    *os << '}';
+}
+
+} // namespace levels
 
 namespace kestrand::testing {
 

@@ -125,6 +125,21 @@ protected:
         const int end = GetWindowTextLengthW(control(Control::txtVPs));
         SendMessageW(control(Control::txtVPs), EM_SETSEL, static_cast<WPARAM>(end), end);
     }
+    // The way to results that is not Enter: total in the entry, a click on Calculate.
+    void calculate(std::string_view total) {
+        setEntry(total);
+        click(Control::cmdCalculate);
+        ASSERT_NE(bands()[3], "0") << "no results for " << total;
+    }
+    // One Tab or Shift+Tab, whichever reaches target from the focus in one step.
+    void tabOnceTo(Control target) {
+        const auto& cycle = kestrand::layout::kTabOrder;
+        const auto at =
+            std::find_if(cycle.begin(), cycle.end(), [this](Control c) { return focused(c); });
+        key(VK_TAB,
+            at == cycle.end() ||
+                cycle[static_cast<std::size_t>(at - cycle.begin() + 1) % cycle.size()] != target);
+    }
     bool ended() const { return !IsWindow(window()) && quitCode_ == 0; }
 
     std::optional<kestrand::win32::Win32Kestrand> app_;
@@ -365,7 +380,7 @@ TEST_F(Win32Window, TypingLetsOnlyDigitsEnterAndBackspaceIn) {
 
 TEST_F(Win32Window, PlayedSession) {
     type("200");
-    key(VK_RETURN);
+    click(Control::cmdCalculate);
     EXPECT_EQ(bands(), (Bands{"0-40", " 41-80", " 81-120", " 121+"}));
     EXPECT_TRUE(focused(Control::cmdExit));
     EXPECT_TRUE(messages_.empty());
@@ -487,17 +502,21 @@ TEST_F(Win32Window, TabFollowsTheTabOrderAndEscapeDoesNothing) {
     key(VK_TAB, true);
     EXPECT_TRUE(focused(order.back()));
     EXPECT_TRUE(messages_.empty());
+    // Space works the button that holds the focus.
+    for (std::size_t i = 0; i < order.size() && !focused(Control::cmdCalculate); ++i) {
+        key(VK_TAB);
+    }
     key(VK_SPACE);
     EXPECT_EQ(bands()[3], " 121+");
     EXPECT_TRUE(focused(Control::cmdExit));
 }
 
 TEST_F(Win32Window, TabToCalculateChecksTheEntryButTabToExitDoesNot) {
-    key(VK_TAB, true);
+    tabOnceTo(Control::cmdCalculate);
     EXPECT_EQ(titles(), std::vector<std::string>{refusalTitle(Refusal::Zero)});
     EXPECT_TRUE(focused(Control::txtVPs));
     setEntry("5");
-    key(VK_TAB);
+    tabOnceTo(Control::cmdExit);
     EXPECT_TRUE(focused(Control::cmdExit));
     EXPECT_EQ(messages_.size(), 1U);
     mouse(control(Control::cmdExit), WM_LBUTTONDOWN);
@@ -595,13 +614,11 @@ TEST_P(DpiChange, LaysTheWindowOutAgainAndTheSessionStillHolds) {
     const int dpi = GetParam();
     moveToDpi(dpi);
     // The widest band texts a typed total gives.
-    setEntry("19999");
-    key(VK_RETURN);
+    calculate("19999");
     ASSERT_EQ(bands(), *levels::bandTexts(19999));
     expectLaidOutAt(window(), app_->window(), dpi);
 
-    setEntry("200");
-    key(VK_RETURN);
+    calculate("200");
     EXPECT_EQ(bands(), *levels::bandTexts(200));
     ShowWindow(window(), SW_MINIMIZE);
     pump();
@@ -700,9 +717,7 @@ std::vector<std::string> expectedNames(const Bands& bands) {
 TEST_F(Win32Window, AScreenReaderNamesTheEntryAndEachBandByItsCaption) {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     EXPECT_EQ(namesInReadingOrder(window()), expectedNames(kReset));
-    setEntry("200");
-    key(VK_RETURN);
-    ASSERT_EQ(bands()[1], " 41-80");
+    calculate("200");
     EXPECT_EQ(namesInReadingOrder(window()), expectedNames(bands()));
     CoUninitialize();
 }
@@ -729,8 +744,7 @@ TEST_F(Win32Window, CalculateAnnouncesEachBandOnceAfterTheFocusMovesAndARefusalN
         SetWinEventHook(kLiveRegionChanged, kLiveRegionChanged, nullptr, recordLiveChange,
                         GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
     ASSERT_NE(hook, nullptr);
-    setEntry("200");
-    key(VK_RETURN);
+    calculate("200");
     pump(); // out-of-context events arrive through the queue
     std::vector<HWND> labels;
     for (const LiveChange& change : changes) {
@@ -748,7 +762,7 @@ TEST_F(Win32Window, CalculateAnnouncesEachBandOnceAfterTheFocusMovesAndARefusalN
 
     changes.clear();
     setEntry("5");
-    key(VK_RETURN);
+    click(Control::cmdCalculate);
     pump();
     EXPECT_EQ(titles().back(), refusalTitle(Refusal::TooLow));
     EXPECT_TRUE(changes.empty());
