@@ -191,8 +191,9 @@ inline constexpr std::array<ControlRow, 13> kControls{{
     return twips / kTwipsPerPixel;
 }
 
-// The one statement of the tab order: every control by ascending tab index.
-// Tab visits the tab stops among them in this order; the rest never take the
+// The one statement of the tab order: every control by ascending tab index,
+// a control's tab index being its place here. Tab visits the tab stops among
+// them in this order; the rest never take the
 // focus. Moving a tab stop here moves it in both windows and in kReadingOrder.
 inline constexpr std::array<Control, kControls.size()> kByTabIndex{
     Control::cmdNotes,   Control::txtVPs,       Control::lblNumber3, Control::lblNumber2,
@@ -200,15 +201,6 @@ inline constexpr std::array<Control, kControls.size()> kByTabIndex{
     Control::cmdExit,    Control::cmdCalculate, Control::lblNumber0, Control::lblVPs,
     Control::lblD,
 };
-
-[[nodiscard]] constexpr int tabIndex(Control id) {
-    for (std::size_t i = 0; i < kByTabIndex.size(); ++i) {
-        if (kByTabIndex[i] == id) {
-            return static_cast<int>(i);
-        }
-    }
-    return -1; // unreachable: every Control is in kByTabIndex, as checked below
-}
 
 namespace detail {
 inline constexpr std::size_t kTabStopCount = [] {

@@ -95,12 +95,7 @@ public:
     ScriptedWindow& calculate() { return click(Focus::Calculate); }
     // One Tab or Shift+Tab, whichever reaches target from the focus in one step.
     ScriptedWindow& tabOnceTo(Focus target) {
-        const auto& cycle = layout::kTabOrder;
-        std::size_t at = 0;
-        while (at < cycle.size() && cycle[at] != controlOf(focus_)) {
-            ++at;
-        }
-        return tab(cycle[(at + 1) % cycle.size()] == controlOf(target));
+        return tab(tabGoesFromTo(controlOf(focus_), controlOf(target)));
     }
     ScriptedWindow& tab(bool forward = true) {
         const auto& cycle = layout::kTabOrder;

@@ -3,6 +3,7 @@
 // other suites compare with what the rules produce.
 #pragma once
 
+#include "app/form_layout.h"
 #include "levels/entry_check.h"
 
 #include <array>
@@ -35,6 +36,16 @@ inline const Bands kResetBands{"0", "0", "0", "0"};
 // The title the rules give a refusal, for tests that check which box came up.
 [[nodiscard]] inline std::string refusalTitle(levels::Refusal refusal) {
     return levels::refusalMessage(refusal, "", 0.0, ".").title;
+}
+// Whether Tab, not Shift+Tab, takes the focus from one tab stop to the other.
+[[nodiscard]] constexpr bool tabGoesFromTo(layout::Control from, layout::Control to) {
+    const auto& cycle = layout::kTabOrder;
+    for (std::size_t i = 0; i < cycle.size(); ++i) {
+        if (cycle[i] == from) {
+            return cycle[(i + 1) % cycle.size()] == to;
+        }
+    }
+    return false;
 }
 [[nodiscard]] inline std::string inputErrorTitle() {
     return levels::keystrokeRefusal().title;

@@ -133,12 +133,11 @@ protected:
     }
     // One Tab or Shift+Tab, whichever reaches target from the focus in one step.
     void tabOnceTo(Control target) {
-        const auto& cycle = kestrand::layout::kTabOrder;
-        const auto at =
-            std::find_if(cycle.begin(), cycle.end(), [this](Control c) { return focused(c); });
-        key(VK_TAB,
-            at == cycle.end() ||
-                cycle[static_cast<std::size_t>(at - cycle.begin() + 1) % cycle.size()] != target);
+        const auto& stops = kestrand::layout::kTabOrder;
+        const bool forward = std::any_of(stops.begin(), stops.end(), [&](Control c) {
+            return focused(c) && kestrand::testing::tabGoesFromTo(c, target);
+        });
+        key(VK_TAB, !forward);
     }
     bool ended() const { return !IsWindow(window()) && quitCode_ == 0; }
 
