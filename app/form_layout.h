@@ -12,7 +12,6 @@ namespace kestrand::layout {
 inline constexpr std::string_view kTitle = "FEXO- Scenario Kestrand";
 
 // Positions are in twips: 15 to a pixel at 96 dots per inch.
-inline constexpr int kTwipsPerPixel = 15;
 inline constexpr int kClientWidthTwips = 8670;
 inline constexpr int kClientHeightTwips = 4095;
 
@@ -187,8 +186,12 @@ inline constexpr std::array<ControlRow, 13> kControls{{
     return kControls.front(); // unreachable: every Control has a row
 }
 
-[[nodiscard]] constexpr int pixels(int twips) {
-    return twips / kTwipsPerPixel;
+inline constexpr int kTwipsPerInch = 1440;
+
+// A length of the layout in pixels at dpi dots per inch, rounded to the
+// nearest as Windows' MulDiv does; at 96 every length is whole.
+[[nodiscard]] constexpr int pixels(int twips, int dpi) {
+    return (twips * dpi + kTwipsPerInch / 2) / kTwipsPerInch;
 }
 
 // The one statement of the tab order: every control by ascending tab index,

@@ -1,32 +1,48 @@
-// The colours the form draws with: the desktop's, unless they would leave the
-// red entry text or the blue band texts hard to read. No toolkit types here.
+// The colours the form draws its red entry text and blue band texts in: the
+// desktop's scheme stays as it is, and only those two move where they would
+// not read on it. No toolkit types here; each window asks and paints.
 #pragma once
 
 #include "app/form_layout.h"
 
 namespace kestrand {
 
-// The three desktop colours the form takes: labels and the window stand on
-// the button face, the entry on the window background.
-struct FormColours final {
+// The desktop's colours the form stands on: labels and their texts on the
+// button face, the entry on the window background.
+struct Scheme final {
     layout::Rgb buttonFace;
-    layout::Rgb windowBackground;
     layout::Rgb buttonText;
-
-    bool operator==(const FormColours&) const = default;
+    layout::Rgb windowBackground;
+    layout::Rgb windowText;
+    // The desktop says that it is in a high-contrast mode.
+    bool highContrast = false;
 };
 
-// The light standard colours the form was drawn with.
-inline constexpr FormColours kStandardColours{{240, 240, 240}, {255, 255, 255}, {0, 0, 0}};
+// The light standard scheme the form was drawn on.
+inline constexpr Scheme kStandardScheme{.buttonFace = {240, 240, 240},
+                                        .buttonText = {0, 0, 0},
+                                        .windowBackground = {255, 255, 255},
+                                        .windowText = {0, 0, 0}};
+
+struct FormInk final {
+    layout::Rgb entryText;
+    layout::Rgb bandText;
+    // The decorative background picture, which gives way to the button face
+    // in a high-contrast mode.
+    bool picture = true;
+
+    bool operator==(const FormInk&) const = default;
+};
 
 // The contrast ratio of two colours as the web's accessibility guidelines
 // define it, from 1 (none) to 21 (black on white).
 [[nodiscard]] double contrastRatio(layout::Rgb a, layout::Rgb b);
 
-// The desktop's colours where the red and the blue stay readable on them (a
-// contrast of 4.5:1, or for the red, which reaches only 4.0:1 on white, nearly
-// what it has on the standard colours); the standard colours otherwise, as on
-// a dark theme. A light theme keeps its own.
-[[nodiscard]] FormColours readableColours(const FormColours& desktop);
+// Red and blue where they read on the scheme at least as well as on the
+// standard one (4.5:1, or nearly what they have there, for the red 4.0:1 on
+// white); elsewhere a tint of the same hue moved toward the scheme's text
+// colour until it reaches 7:1, or as far as that colour itself reaches. In a
+// high-contrast mode, the scheme's own text colours.
+[[nodiscard]] FormInk readableInk(const Scheme& scheme);
 
 } // namespace kestrand

@@ -4,6 +4,7 @@
 #include "app/qt/entry_box.h"
 #include "app/qt/qt_kestrand.h"
 #include "app/qt/qt_text.h"
+#include "app/readable_colours.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -104,7 +105,10 @@ const QStringList kReset = [] {
 
 TEST_F(QtWindow, StartsAsLaidOut) {
     EXPECT_EQ(window().windowTitle(), kTitle);
-    EXPECT_EQ(window().size(), QSize(578, 273));
+    // 96 wherever Qt scales the window; the fonts' density where it does not.
+    const int dpi = window().logicalDpiY();
+    const auto px = [dpi](int twips) { return kestrand::layout::pixels(twips, dpi); };
+    EXPECT_EQ(window().size(), QSize(px(8670), px(4095)));
     EXPECT_EQ(window().minimumSize(), window().maximumSize()) << "fixed border";
     EXPECT_FALSE(window().windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_TRUE(window().windowFlags() & Qt::WindowMinimizeButtonHint);
@@ -121,8 +125,8 @@ TEST_F(QtWindow, StartsAsLaidOut) {
     for (const auto& row : kestrand::layout::kControls) {
         QWidget* w = window().control(row.id);
         SCOPED_TRACE(std::string(row.text));
-        EXPECT_EQ(w->geometry(), QRect(row.twips.left / 15, row.twips.top / 15,
-                                       row.twips.width / 15, row.twips.height / 15));
+        EXPECT_EQ(w->geometry(), QRect(px(row.twips.left), px(row.twips.top), px(row.twips.width),
+                                       px(row.twips.height)));
         EXPECT_EQ(w->accessibleDescription().toStdString(), row.toolTip);
         EXPECT_TRUE(w->toolTip().contains(kestrand::qtui::qs(row.toolTip).toHtmlEscaped()));
         EXPECT_EQ(w->font().bold(), row.kind != kestrand::layout::Kind::Button);
@@ -134,6 +138,10 @@ TEST_F(QtWindow, StartsAsLaidOut) {
             const bool band = row.kind == kestrand::layout::Kind::BandLabel;
             EXPECT_EQ(label->palette().color(label->foregroundRole()) == QColor(0, 0, 255), band);
             EXPECT_EQ(label->frameShadow() == QFrame::Sunken, band);
+            const QRect room = label->contentsRect();
+            const QRect needed = label->fontMetrics().boundingRect(
+                room, static_cast<int>(label->alignment()) | Qt::TextWordWrap, label->text());
+            EXPECT_TRUE(room.contains(needed)) << "clipped at " << dpi << " dpi";
         } else if (auto* push = qobject_cast<QPushButton*>(w)) {
             EXPECT_EQ(push->text().toStdString(), row.text);
         }
@@ -221,23 +229,63 @@ TEST_F(QtWindow, ALongToolTipWraps) {
     QToolTip::hideText();
 }
 
-TEST_F(QtWindow, OnADarkDesktopTheFormKeepsTheColoursItWasDrawnWith) {
-    const QPalette dark(QColor(50, 50, 50), QColor(50, 50, 50));
-    const QPalette before = QApplication::palette();
-    QApplication::setPalette(dark);
-    {
-        QtKestrand darkApp;
-        const QPalette used = darkApp.window().palette();
-        EXPECT_EQ(used.color(QPalette::Button), QColor(240, 240, 240));
-        EXPECT_EQ(used.color(QPalette::Base), QColor(255, 255, 255));
-        EXPECT_EQ(darkApp.window().band(0)->palette().color(QPalette::WindowText),
-                  QColor(0, 0, 255));
+kestrand::layout::Rgb rgb(const QColor& c) {
+    return {static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
+            static_cast<std::uint8_t>(c.blue())};
+}
+
+// The contrast of a control's text as drawn: the pixel inside its frame's
+// corner is the background, the ink the pixel that stands out most from it.
+double drawnContrast(const QImage& shot, const QRect& box, int inset) {
+    const QColor background = shot.pixelColor(box.left() + inset, box.top() + inset);
+    double best = 1.0;
+    for (int y = box.top() + inset; y <= box.bottom() - inset; ++y) {
+        for (int x = box.left() + inset; x <= box.right() - inset; ++x) {
+            best = std::max(best,
+                            kestrand::contrastRatio(rgb(shot.pixelColor(x, y)), rgb(background)));
+        }
     }
-    EXPECT_EQ(window().palette().color(QPalette::Button), QColor(240, 240, 240))
-        << "a running window follows the switch to a dark theme";
+    return best;
+}
+
+struct DesktopPalette {
+    const char* name;
+    QPalette palette;
+};
+
+// A player's dark or high-contrast scheme stays, behind the captions too, and
+// every result reads at 7:1, the entry at 4.5:1; switching back brings red and blue back.
+TEST_F(QtWindow, ADarkOrHighContrastSchemeStaysAndTheResultsReadOnIt) {
+    QPalette highContrastBlack(Qt::white, Qt::black, Qt::white, Qt::black, Qt::black, Qt::white,
+                               Qt::white, Qt::black, Qt::black);
+    QPalette darker(QColor(0xff, 0xff, 0xff), QColor(0x42, 0x42, 0x45), QColor(0x97, 0x97, 0x97),
+                    QColor(0x30, 0x2f, 0x2e), QColor(0x4a, 0x49, 0x47), QColor(0xff, 0xff, 0xff),
+                    QColor(0xff, 0xff, 0xff), QColor(0x3d, 0x3d, 0x3d), QColor(0x22, 0x20, 0x20));
+    const QPalette before = QApplication::palette();
+    calculate("200");
+    for (const DesktopPalette& scheme : {DesktopPalette{"high contrast black", highContrastBlack},
+                                         DesktopPalette{"darker", darker}}) {
+        SCOPED_TRACE(scheme.name);
+        QApplication::setPalette(scheme.palette);
+        const QImage shot = window().grab().toImage();
+        for (const auto& row : kestrand::layout::kControls) {
+            SCOPED_TRACE(std::string(row.text));
+            QWidget* w = window().control(row.id);
+            if (row.kind == kestrand::layout::Kind::Label ||
+                row.kind == kestrand::layout::Kind::BandLabel) {
+                EXPECT_EQ(shot.pixelColor(w->geometry().topLeft() + QPoint(2, 2)),
+                          scheme.palette.color(QPalette::Button))
+                    << "the scheme's own face behind the label";
+            }
+            const double bar = row.kind == kestrand::layout::Kind::BandLabel ? 7.0 : 4.5;
+            if (row.kind != kestrand::layout::Kind::Button) {
+                EXPECT_GE(drawnContrast(shot, w->geometry(), 3), bar);
+            }
+        }
+    }
     QApplication::setPalette(before);
-    EXPECT_EQ(window().palette().color(QPalette::Button), before.color(QPalette::Button))
-        << "a light desktop keeps its own";
+    EXPECT_EQ(window().band(0)->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    EXPECT_EQ(entry()->palette().color(QPalette::Text), QColor(255, 0, 0));
 }
 
 TEST_F(QtWindow, TypingLetsOnlyDigitsEnterAndBackspaceIn) {

@@ -15,6 +15,11 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStyleHints>
+#include <QtGlobal>
+#if QT_VERSION >= QT_VERSION_CHECK(6, 10, 0)
+#include <QAccessibilityHints>
+#endif
 
 #include <algorithm>
 #include <functional>
@@ -26,9 +31,9 @@ namespace {
 using layout::Control;
 using layout::Kind;
 
-QRect pixelRect(const layout::Rect& twips) {
-    return {layout::pixels(twips.left), layout::pixels(twips.top), layout::pixels(twips.width),
-            layout::pixels(twips.height)};
+QRect pixelRect(const layout::Rect& twips, int dpi) {
+    return {layout::pixels(twips.left, dpi), layout::pixels(twips.top, dpi),
+            layout::pixels(twips.width, dpi), layout::pixels(twips.height, dpi)};
 }
 
 // Read by the decoder Qt has built in: left to guess the format, Qt loads
@@ -48,26 +53,24 @@ layout::Rgb rgbOf(const QColor& colour) {
             static_cast<std::uint8_t>(colour.blue())};
 }
 
-// The desktop's colours, or the light standard ones where the red entry text
-// and the blue band texts would not read on them. Set on the window, so
-// every control inherits it.
-void useReadableColours(QWidget* window, QPalette palette) {
-    const FormColours desktop{rgbOf(palette.color(QPalette::Button)),
-                              rgbOf(palette.color(QPalette::Base)),
-                              rgbOf(palette.color(QPalette::ButtonText))};
-    const FormColours used = readableColours(desktop);
-    if (used == desktop) {
-        window->setPalette(QPalette()); // the desktop's, as it changes
-        return;
-    }
-    // Bevels, frames and highlights are worked out from the button face.
-    palette = QPalette(qcolor(used.buttonFace), qcolor(used.buttonFace));
-    palette.setColor(QPalette::Base, qcolor(used.windowBackground));
-    for (const QPalette::ColorRole text :
-         {QPalette::WindowText, QPalette::ButtonText, QPalette::Text, QPalette::ToolTipText}) {
-        palette.setColor(text, qcolor(used.buttonText));
-    }
-    window->setPalette(palette);
+// Only Qt 6.10 and later can ask the desktop whether it is in a
+// high-contrast mode; before that, the colours alone have to serve.
+bool desktopSaysHighContrast() {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 10, 0)
+    return QGuiApplication::styleHints()->accessibility()->contrastPreference() ==
+           Qt::ContrastPreference::HighContrast;
+#else
+    return false;
+#endif
+}
+
+// Labels draw their window text on the button face, the entry its text on the base.
+Scheme schemeOf(const QPalette& palette) {
+    return {.buttonFace = rgbOf(palette.color(QPalette::Button)),
+            .buttonText = rgbOf(palette.color(QPalette::WindowText)),
+            .windowBackground = rgbOf(palette.color(QPalette::Base)),
+            .windowText = rgbOf(palette.color(QPalette::Text)),
+            .highContrast = desktopSaysHighContrast()};
 }
 
 void setTextColor(QWidget* widget, QPalette::ColorRole role, layout::Rgb rgb) {
@@ -110,7 +113,6 @@ QLabel* makeLabel(const layout::ControlRow& row, QWidget* parent) {
     if (row.kind == Kind::BandLabel) {
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setLineWidth(1);
-        setTextColor(label, QPalette::WindowText, layout::kBandText);
     }
     return label;
 }
@@ -133,7 +135,6 @@ EntryBox* makeEntry(const layout::ControlRow& row, QWidget* parent) {
     entry->setMaxLength(std::numeric_limits<int>::max());
     entry->setText(qs(row.text));
     entry->setAlignment(Qt::AlignRight);
-    setTextColor(entry, QPalette::Text, layout::kEntryText);
     return entry;
 }
 
@@ -155,10 +156,6 @@ MainWindow::MainWindow()
     // and only the buttons set their own; set before any child exists,
     // so no text is laid out first in one font and then again in another.
     setFont(formFont(true));
-    useReadableColours(this, QApplication::palette(this));
-    // A top-level widget is told only of its own palette; the application
-    // hears when the desktop switches theme, and the colours are judged anew.
-    new PaletteWatcher(this, [this] { useReadableColours(this, QApplication::palette(this)); });
     installAccessibleInterfaces();
     setWindowTitle(qs(layout::kTitle));
     QIcon icon;
@@ -166,8 +163,12 @@ MainWindow::MainWindow()
         icon.addPixmap(builtInImage(path, "png"));
     }
     setWindowIcon(icon);
-    setFixedSize(layout::pixels(layout::kClientWidthTwips),
-                 layout::pixels(layout::kClientHeightTwips));
+    // Laid out at the density the fonts are drawn at, so that where the
+    // desktop enlarges its fonts without scaling the window, the controls grow
+    // with them. Where Qt scales the window, this stays 96.
+    const int dpi = logicalDpiY();
+    setFixedSize(layout::pixels(layout::kClientWidthTwips, dpi),
+                 layout::pixels(layout::kClientHeightTwips, dpi));
 
     for (const layout::ControlRow& row : layout::kControls) {
         QWidget* widget = nullptr;
@@ -187,7 +188,7 @@ MainWindow::MainWindow()
             widget = makeLabel(row, this);
             break;
         }
-        widget->setGeometry(pixelRect(row.twips));
+        widget->setGeometry(pixelRect(row.twips, dpi));
         // As rich text a tooltip wraps at a readable width instead of running
         // as one line; a screen reader gets the plain text.
         widget->setToolTip(QStringLiteral("<p>%1</p>").arg(qs(row.toolTip).toHtmlEscaped()));
@@ -201,6 +202,27 @@ MainWindow::MainWindow()
         setTabOrder(control(layout::kTabOrder[i - 1]), control(layout::kTabOrder[i]));
     }
     control(layout::kTabOrder.front())->setFocus();
+    useReadableInk();
+    // A top-level widget is told only of its own palette; the application
+    // hears when the desktop switches theme, and the colours are judged anew.
+    new PaletteWatcher(this, [this] { useReadableInk(); });
+}
+
+// The desktop's scheme stays; only the red and the blue move where they
+// would not read on it.
+void MainWindow::useReadableInk() {
+    // A window is not handed the application's new palette by itself; its
+    // children follow it.
+    setPalette(QPalette());
+    const FormInk ink = readableInk(schemeOf(palette()));
+    setTextColor(entry_, QPalette::Text, ink.entryText);
+    for (int i = 0; i < layout::kBandCount; ++i) {
+        setTextColor(band(i), QPalette::WindowText, ink.bandText);
+    }
+    if (ink.picture != picture_) {
+        picture_ = ink.picture;
+        update();
+    }
 }
 
 QWidget* MainWindow::control(Control id) const {
@@ -238,12 +260,21 @@ void MainWindow::attach(Kestrand& form) {
 }
 
 // The picture is decoded at the first paint, once the window is on screen.
+// It is drawn at its own size at 96 dots per inch and grows with the layout at
+// other densities, so that it still covers the window.
 void MainWindow::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    if (!picture_) {
+        painter.fillRect(rect(), palette().color(QPalette::Button));
+        return;
+    }
     if (background_.isNull()) {
         background_ = builtInImage(resources::backgroundPath, "bmp");
     }
-    QPainter painter(this);
-    painter.drawPixmap(0, 0, background_);
+    const int dpi = logicalDpiY();
+    const auto grown = [dpi](int length) { return (length * dpi + 48) / 96; };
+    painter.drawPixmap(QRect(0, 0, grown(background_.width()), grown(background_.height())),
+                       background_);
 }
 
 void MainWindow::showEvent(QShowEvent* event) {

@@ -46,11 +46,13 @@ private:
     [[nodiscard]] QWidget* tabTarget(bool next) const;
     // True when the focus may leave the entry for target; a refusal keeps it.
     [[nodiscard]] bool mayLeaveEntryFor(const QWidget* target);
+    void useReadableInk();
 
     Kestrand* form_ = nullptr;
     EntryBox* entry_ = nullptr;
     std::array<QWidget*, layout::kControls.size()> controls_{};
     QPixmap background_;
+    bool picture_ = true;
 };
 
 } // namespace kestrand::qtui
