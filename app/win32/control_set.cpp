@@ -17,7 +17,6 @@ using layout::Kind;
 
 constexpr int kFirstCommandId = 1000;
 
-constexpr int kTwipsPerInch = 1440;
 // Tooltips wrap at this width (at 96 dots per inch), about 50 characters.
 constexpr int kToolTipWidth = 300;
 
@@ -63,8 +62,30 @@ WindowKind windowKind(const layout::ControlRow& row) {
 } // namespace
 
 int scaled(int twips, int dpi) {
-    return MulDiv(twips, dpi, kTwipsPerInch);
+    return MulDiv(twips, dpi, layout::kTwipsPerInch);
 }
+
+namespace {
+
+// A label that runs on under the entry's border (the question, by 15 twips)
+// would hide there the last stroke of its right-aligned text, once the overlap
+// is wider than the blank column each glyph cell of the form's font ends with,
+// as it is from 144 dots per inch up. So the label keeps its place and ends
+// one pixel inside the entry, as it does at 96, where its text is whole.
+int labelWidth(const layout::ControlRow& row, int dpi) {
+    const int left = scaled(row.twips.left, dpi);
+    const int width = scaled(row.twips.width, dpi);
+    if (row.kind != Kind::Label) {
+        return width;
+    }
+    const layout::Rect& entry = layout::rowOf(Control::txtVPs).twips;
+    const bool besideEntry = row.twips.top < entry.top + entry.height &&
+                             entry.top < row.twips.top + row.twips.height &&
+                             row.twips.left < entry.left;
+    return besideEntry ? std::min(width, scaled(entry.left, dpi) + 1 - left) : width;
+}
+
+} // namespace
 
 ControlSet::ControlSet(HWND parent, HINSTANCE instance, int dpi) {
     toolTips_ =
@@ -96,7 +117,7 @@ void ControlSet::applyDpi(int dpi) {
     for (const layout::ControlRow& row : layout::kControls) {
         HWND control = window(row.id);
         MoveWindow(control, scaled(row.twips.left, dpi), scaled(row.twips.top, dpi),
-                   scaled(row.twips.width, dpi), scaled(row.twips.height, dpi), TRUE);
+                   labelWidth(row, dpi), scaled(row.twips.height, dpi), TRUE);
         HFONT font = layout::isBold(row.kind) ? bold.get() : normal.get();
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }

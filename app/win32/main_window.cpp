@@ -1,5 +1,6 @@
 #include "app/win32/main_window.h"
 
+#include "app/readable_colours.h"
 #include "app/win32/band_voice.h"
 #include "app/win32/wide_text.h"
 #include "resource_ids.h"
@@ -18,6 +19,24 @@ constexpr const wchar_t* kClassName = L"KestrandWindow";
 
 COLORREF colorRef(layout::Rgb rgb) {
     return RGB(rgb.red, rgb.green, rgb.blue);
+}
+
+layout::Rgb rgbOf(COLORREF colour) {
+    return {GetRValue(colour), GetGValue(colour), GetBValue(colour)};
+}
+
+// The system colours the form stands on, and whether High Contrast is on.
+Scheme systemScheme() {
+    HIGHCONTRASTW highContrast{};
+    highContrast.cbSize = sizeof highContrast;
+    const bool on =
+        SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof highContrast, &highContrast, 0) &&
+        (highContrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+    return {.buttonFace = rgbOf(GetSysColor(COLOR_BTNFACE)),
+            .buttonText = rgbOf(GetSysColor(COLOR_BTNTEXT)),
+            .windowBackground = rgbOf(GetSysColor(COLOR_WINDOW)),
+            .windowText = rgbOf(GetSysColor(COLOR_WINDOWTEXT)),
+            .highContrast = on};
 }
 
 // A function of user32 that older Windows lack, or null there.
@@ -92,6 +111,7 @@ MainWindow::MainWindow(HINSTANCE instance) {
     SetWindowPos(window_, nullptr, 0, 0, size.cx, size.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
+    ink_ = readableInk(systemScheme());
     controls_.emplace(window_, instance, dpi_);
     background_.reset(static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(IDB_BACKGROUND),
                                                       IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
@@ -188,9 +208,18 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 1;
     case WM_CTLCOLORSTATIC:
         return labelColours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+        schemeChanged(message, wParam, lParam);
+        return 0;
+    case WM_SETTINGCHANGE:
+        if (wParam == SPI_SETHIGHCONTRAST) {
+            schemeChanged(message, wParam, lParam);
+        }
+        return DefWindowProcW(window_, message, wParam, lParam);
     case WM_CTLCOLOREDIT: {
         HDC dc = reinterpret_cast<HDC>(wParam);
-        SetTextColor(dc, colorRef(layout::kEntryText));
+        SetTextColor(dc, colorRef(ink_.entryText));
         SetBkColor(dc, GetSysColor(COLOR_WINDOW));
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
     }
@@ -206,6 +235,20 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
         return DefWindowProcW(window_, message, wParam, lParam);
     }
+}
+
+// High Contrast, the system colours or the theme changed: the ink is judged
+// anew and everything painted again. The common controls hear of the
+// colours only from their parent.
+void MainWindow::schemeChanged(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SYSCOLORCHANGE) {
+        for (const layout::ControlRow& row : layout::kControls) {
+            SendMessageW(control(row.id), message, wParam, lParam);
+        }
+        SendMessageW(controls_->toolTips(), message, wParam, lParam);
+    }
+    ink_ = readableInk(systemScheme());
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void MainWindow::clicked(Control id) {
@@ -233,11 +276,13 @@ void MainWindow::movedToDpi(int dpi, const RECT& suggested) {
 // The picture is drawn from the top-left corner at its own size at 96 dots per
 // inch, a little larger than the client area, which clips it; at other
 // densities it is scaled with the layout, so it still covers the client area.
+// In High Contrast it gives way to the button face, as Windows asks.
 void MainWindow::paintBackground(HDC dc) const {
     RECT client{};
     GetClientRect(window_, &client);
     BITMAP picture{};
-    if (!background_ || GetObjectW(background_.get(), sizeof picture, &picture) == 0) {
+    if (!ink_.picture || !background_ ||
+        GetObjectW(background_.get(), sizeof picture, &picture) == 0) {
         FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
         return;
     }
@@ -261,11 +306,11 @@ void MainWindow::paintBackground(HDC dc) const {
     DeleteDC(source);
 }
 
-// Labels are opaque in the button face, band labels in blue.
+// Labels are opaque in the button face, band labels in blue or what reads in its place.
 LRESULT MainWindow::labelColours(HDC dc, HWND label) const {
     const auto id = controls_->find(label);
     const bool band = id && layout::rowOf(*id).kind == Kind::BandLabel;
-    SetTextColor(dc, band ? colorRef(layout::kBandText) : GetSysColor(COLOR_BTNTEXT));
+    SetTextColor(dc, band ? colorRef(ink_.bandText) : GetSysColor(COLOR_BTNTEXT));
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
 }

@@ -5,6 +5,7 @@
 
 #include "app/form_layout.h"
 #include "app/kestrand_form.h"
+#include "app/readable_colours.h"
 #include "app/win32/control_hooks.h"
 #include "app/win32/control_set.h"
 
@@ -56,6 +57,7 @@ private:
     void clicked(layout::Control id);
     void resized();
     void movedToDpi(int dpi, const RECT& suggested);
+    void schemeChanged(UINT message, WPARAM wParam, LPARAM lParam);
     void paintBackground(HDC dc) const;
     LRESULT labelColours(HDC dc, HWND label) const;
     [[nodiscard]] bool tabRefused(const MSG& message);
@@ -75,6 +77,7 @@ private:
     Kestrand* form_ = nullptr;
     HWND lastFocus_ = nullptr;
     int dpi_ = 96;
+    FormInk ink_{};
 };
 
 } // namespace kestrand::win32

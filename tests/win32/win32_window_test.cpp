@@ -3,6 +3,7 @@
 // presses and clicks on buttons; message boxes are recorded, not shown.
 #include "app/form_layout.h"
 #include "app/notes.h"
+#include "app/readable_colours.h"
 #include "app/spoken_results.h"
 #include "app/win32/wide_text.h"
 #include "app/win32/win32_kestrand.h"
@@ -177,6 +178,73 @@ RECT rectIn(HWND parent, HWND child) {
     return rect;
 }
 
+// What a control paints into its client area, as it paints it on screen.
+class Painted final {
+public:
+    explicit Painted(HWND control) {
+        RECT client{};
+        GetClientRect(control, &client);
+        width_ = client.right;
+        height_ = client.bottom;
+        HDC screen = GetDC(nullptr);
+        dc_ = CreateCompatibleDC(screen);
+        bitmap_ = CreateCompatibleBitmap(screen, width_, height_);
+        ReleaseDC(nullptr, screen);
+        SelectObject(dc_, bitmap_);
+        SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_),
+                     PRF_CLIENT | PRF_ERASEBKGND);
+    }
+    ~Painted() {
+        DeleteDC(dc_);
+        DeleteObject(bitmap_);
+    }
+    Painted(const Painted&) = delete;
+    Painted& operator=(const Painted&) = delete;
+
+    [[nodiscard]] COLORREF at(int x, int y) const { return GetPixel(dc_, x, y); }
+    // The top-left pixel, which no caption here reaches.
+    [[nodiscard]] COLORREF background() const { return at(0, 0); }
+    // The text's colour: the one that stands out most from the background.
+    [[nodiscard]] COLORREF ink() const {
+        COLORREF best = background();
+        for (int y = 0; y < height_; ++y) {
+            for (int x = 0; x < width_; ++x) {
+                if (contrastOf(at(x, y)) > contrastOf(best)) {
+                    best = at(x, y);
+                }
+            }
+        }
+        return best;
+    }
+    [[nodiscard]] double contrast() const { return contrastOf(ink()); }
+    // The rightmost column of the text's strokes, leaving out the faint
+    // edges of smoothed glyphs: pixels half as far from the background as the ink.
+    [[nodiscard]] int strokeRight() const {
+        const double stroke = 1.0 + (contrast() - 1.0) / 2;
+        for (int x = width_ - 1; x >= 0; --x) {
+            for (int y = 0; y < height_; ++y) {
+                if (contrastOf(at(x, y)) >= stroke) {
+                    return x;
+                }
+            }
+        }
+        return -1;
+    }
+
+private:
+    [[nodiscard]] double contrastOf(COLORREF c) const {
+        return kestrand::contrastRatio(rgb(c), rgb(background()));
+    }
+    static kestrand::layout::Rgb rgb(COLORREF c) {
+        return {GetRValue(c), GetGValue(c), GetBValue(c)};
+    }
+
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    int width_ = 0;
+    int height_ = 0;
+};
+
 // Every rectangle is its twips at dpi, every font 8.25 points at dpi in the
 // weight of its kind, and every caption fits inside its control.
 void expectLaidOutAt(HWND window, const kestrand::win32::MainWindow& main, int dpi) {
@@ -191,8 +259,16 @@ void expectLaidOutAt(HWND window, const kestrand::win32::MainWindow& main, int d
         const RECT rect = rectIn(window, w);
         EXPECT_EQ(rect.left, px(row.twips.left, dpi));
         EXPECT_EQ(rect.top, px(row.twips.top, dpi));
-        EXPECT_EQ(rect.right - rect.left, px(row.twips.width, dpi));
         EXPECT_EQ(rect.bottom - rect.top, px(row.twips.height, dpi));
+        if (row.id == Control::lblVPs) {
+            // It meets the entry, one pixel under its border at most, and its
+            // text stops short of it.
+            const RECT entry = rectIn(window, main.control(Control::txtVPs));
+            EXPECT_EQ(rect.right, entry.left + 1);
+            EXPECT_LT(rect.left + Painted(w).strokeRight(), entry.left);
+        } else {
+            EXPECT_EQ(rect.right - rect.left, px(row.twips.width, dpi));
+        }
 
         LOGFONTW font{};
         const auto handle = reinterpret_cast<HFONT>(SendMessageW(w, WM_GETFONT, 0, 0));
@@ -309,6 +385,37 @@ TEST_F(Win32Window, LabelsAreOpaqueBandsBlueAndTheEntryRed) {
         }
         ReleaseDC(w, dc);
     }
+}
+
+void setColours(const std::vector<int>& elements, const std::vector<COLORREF>& colours) {
+    ASSERT_TRUE(SetSysColors(static_cast<int>(elements.size()), elements.data(), colours.data()));
+}
+
+// High Contrast Black's system colours, which Wine sets without the High
+// Contrast flag: the scheme stays, every text reads, the results at 7:1. The
+// switch reaches the running window, and so does the switch back.
+TEST_F(Win32Window, HighContrastBlackColoursAreReadWithoutTheFlagAndFollowedLive) {
+    const std::vector<int> elements{COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_WINDOW, COLOR_WINDOWTEXT};
+    std::vector<COLORREF> before;
+    for (const int element : elements) {
+        before.push_back(GetSysColor(element));
+    }
+    calculate("200");
+    setColours(elements, {RGB(0, 0, 0), RGB(255, 255, 255), RGB(0, 0, 0), RGB(255, 255, 255)});
+    pump();
+    for (const auto& row : kestrand::layout::kControls) {
+        if (row.kind == Kind::Button) {
+            continue;
+        }
+        SCOPED_TRACE(std::string(row.text));
+        const Painted painted(control(row.id));
+        EXPECT_EQ(painted.background(), RGB(0, 0, 0));
+        EXPECT_GE(painted.contrast(), row.kind == Kind::BandLabel ? 7.0 : 4.5);
+    }
+    setColours(elements, before);
+    pump();
+    EXPECT_EQ(Painted(control(kestrand::layout::bandControl(1))).ink(), RGB(0, 0, 255))
+        << "blue again";
 }
 
 // At 96 dots per inch drawn at its own size from the top-left corner: each
