@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 #include <oleacc.h>
+#include <servprov.h>
 
 #include <string>
 
@@ -65,16 +66,17 @@ const Ole& ole() {
 }
 
 // The standard object of a static control, with its name made of its caption
-// and its text. Everything else is the standard object's answer.
-class NamedBand final : public IAccessible {
+// and its text. Everything else is the standard object's answer, but for the
+// services a client asks for beside the interfaces.
+class NamedBand final : public IAccessible, public IServiceProvider {
 public:
     NamedBand(IAccessible* standard, HWND label, int index)
         : standard_(standard), label_(label), index_(index) {}
     NamedBand(const NamedBand&) = delete;
     NamedBand& operator=(const NamedBand&) = delete;
 
-    // IUnknown. Interfaces other than IAccessible (IOleWindow, IEnumVARIANT)
-    // are the standard object's.
+    // IUnknown. Interfaces other than IAccessible and IServiceProvider
+    // (IOleWindow, IEnumVARIANT) are the standard object's.
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
         if (object == nullptr) {
             return E_POINTER;
@@ -85,7 +87,26 @@ public:
             AddRef();
             return S_OK;
         }
+        if (riid == __uuidof(IServiceProvider)) {
+            *object = static_cast<IServiceProvider*>(this);
+            AddRef();
+            return S_OK;
+        }
         return standard_->QueryInterface(riid, object);
+    }
+
+    // IServiceProvider. The standard object's services would hand a client
+    // the standard object itself: IIS_IsOleaccProxy answers with oleacc's
+    // proxy of a plain static, named by its text alone, and marks the label as
+    // one that UI Automation may read through its own proxy of statics; the
+    // IAccessibleEx service would give UI Automation that proxy's element. So
+    // this object is what it is, a program's own, and offers only itself.
+    HRESULT STDMETHODCALLTYPE QueryService(REFGUID service, REFIID riid, void** object) override {
+        if (object == nullptr) {
+            return E_POINTER;
+        }
+        *object = nullptr;
+        return service == __uuidof(IAccessible) ? QueryInterface(riid, object) : E_NOINTERFACE;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++references_); }
     ULONG STDMETHODCALLTYPE Release() override {
@@ -204,7 +225,8 @@ LRESULT CALLBACK bandProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam
                                                       &standard))) {
             auto* const named =
                 new NamedBand(static_cast<IAccessible*>(standard), label, static_cast<int>(index));
-            const LRESULT result = ole().lresultFromObject(__uuidof(IAccessible), wParam, named);
+            const LRESULT result = ole().lresultFromObject(__uuidof(IAccessible), wParam,
+                                                           static_cast<IAccessible*>(named));
             named->Release();
             return result;
         }
