@@ -1,0 +1,171 @@
+#!/usr/bin/env bash
+# What the Orca screen reader says while a player works the real Qt window: private session
+# and accessibility buses, a private speech-dispatcher with its silent dummy output, Orca
+# with private settings and its debug log, which records every utterance sent to speech.
+# Each step waits for the utterance that shows Orca has taken it in, never for a time.
+# Usage: orca_session_test.sh KESTRAND
+source "$(dirname "$0")/../packaging/tests/lib.sh"
+
+program="$1"
+# Skipping is not passing: a missing tool fails the test.
+for tool in Xvfb openbox xdotool xprop dbus-daemon dbus-send speech-dispatcher orca python3; do
+  command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (scripts/test installs it)"; exit 1; }
+done
+launcher=""
+for candidate in /usr/libexec/at-spi-bus-launcher /usr/lib/at-spi2-core/at-spi-bus-launcher; do
+  [ -x "$candidate" ] && launcher="$candidate" && break
+done
+[ -n "$launcher" ] || { echo "FAIL: at-spi-bus-launcher is not installed"; exit 1; }
+
+scratch_dir
+# Every process started here, with whatever it started (the accessibility bus's daemon and
+# registry, speech-dispatcher's output module), is stopped at the end.
+descendants() {
+  local child
+  for child in $(ps -o pid= --ppid "$1" 2>/dev/null); do descendants "$child"; echo "$child"; done
+}
+stop_everything() {
+  local pid all=()
+  for pid in "${pids[@]}"; do all+=($(descendants "$pid") "$pid"); done
+  for pid in "${all[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$SCRATCH"
+}
+trap stop_everything EXIT
+
+# wait_for SECONDS COMMAND...: polls the command until it succeeds.
+wait_for() {
+  local tries=$(($1 * 20))
+  shift
+  for _ in $(seq "$tries"); do
+    "$@" >/dev/null 2>&1 && return 0
+    sleep 0.05
+  done
+  return 1
+}
+
+unset AT_SPI_BUS_ADDRESS WAYLAND_DISPLAY SESSION_MANAGER SPEECHD_ADDRESS QT_QPA_PLATFORMTHEME
+export XDG_RUNTIME_DIR="$SCRATCH/run" XDG_CONFIG_HOME="$SCRATCH/config" \
+  XDG_DATA_HOME="$SCRATCH/data" XDG_CACHE_HOME="$SCRATCH/cache" XDG_SESSION_TYPE=x11 \
+  QT_QPA_PLATFORM=xcb NO_AT_BRIDGE=0 GTK_MODULES=gail:atk-bridge LC_ALL=C.UTF-8 LANG=C.UTF-8
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+mkdir -p "$SCRATCH/prefs" "$SCRATCH/speech"
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$SCRATCH/display" \
+  2>"$SCRATCH/xvfb.log" &
+pids+=($!)
+wait_for 10 test -s "$SCRATCH/display" || { echo "FAIL: Xvfb did not start"; exit 1; }
+export DISPLAY=":$(head -n1 "$SCRATCH/display")"
+
+dbus-daemon --session --nofork --print-address=4 4>"$SCRATCH/bus" >"$SCRATCH/dbus.log" 2>&1 &
+pids+=($!)
+wait_for 10 test -s "$SCRATCH/bus" || { echo "FAIL: no session bus"; exit 1; }
+DBUS_SESSION_BUS_ADDRESS="$(head -n1 "$SCRATCH/bus")"
+export DBUS_SESSION_BUS_ADDRESS
+"$launcher" --launch-immediately --a11y=1 >"$SCRATCH/atspi.log" 2>&1 &
+pids+=($!)
+wait_for 10 dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
+  org.a11y.Bus.GetAddress || { echo "FAIL: no accessibility bus"; exit 1; }
+
+# The window manager gives the focus back to the window when a message box closes.
+openbox --sm-disable >"$SCRATCH/openbox.log" 2>&1 &
+pids+=($!)
+wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
+  { echo "FAIL: openbox did not start"; exit 1; }
+
+cat >"$SCRATCH/speech/speechd.conf" <<'CONF'
+AudioOutputMethod "alsa"
+AudioALSADevice "null"
+DefaultModule dummy
+AddModule "dummy" "sd_dummy" ""
+DefaultLanguage "en"
+CONF
+socket="$XDG_RUNTIME_DIR/speechd.sock"
+speech-dispatcher -s -t 0 -C "$SCRATCH/speech" -L "$SCRATCH" -c unix_socket -S "$socket" \
+  >"$SCRATCH/speechd.out" 2>&1 &
+pids+=($!)
+wait_for 10 test -S "$socket" || { echo "FAIL: speech-dispatcher did not start"; exit 1; }
+export SPEECHD_ADDRESS="unix_socket:$socket"
+
+# Orca writes its debug log through a buffer; flushed line by line, the log shows each
+# utterance as it goes to speech, which is what the steps wait on.
+log="$SCRATCH/orca-debug.log"
+cat >"$SCRATCH/orca_flushed.py" <<'PY'
+import runpy, shutil, sys
+from orca import debug
+_println = debug.println
+def println(level, text="", timestamp=False):
+    _println(level, text, timestamp)
+    if debug.debugFile:
+        debug.debugFile.flush()
+debug.println = println
+sys.argv[0] = shutil.which("orca")
+runpy.run_path(sys.argv[0], run_name="__main__")
+PY
+orca_python="$(sed -n '1s/^#! *\([^ ]*\).*/\1/p' "$(command -v orca)")"
+"${orca_python:-python3}" "$SCRATCH/orca_flushed.py" -u "$SCRATCH/prefs" --debug-file "$log" \
+  >"$SCRATCH/orca.out" 2>&1 &
+pids+=($!)
+wait_for 40 grep -q "ORCA: Starting registry" "$log" || { echo "FAIL: Orca did not start"; cat "$SCRATCH/orca.out"; exit 1; }
+
+# said OFFSET: the utterances Orca sent to speech since that byte of its log, one a line.
+said() {
+  python3 - "$log" "$1" <<'PY'
+import re, sys
+text = open(sys.argv[1], "rb").read()[int(sys.argv[2]):].decode("utf-8", "replace")
+speech = re.compile(r"^\d\d:\d\d:\d\d\.\d+ - SPEECH OUTPUT: '(.*?)'(?: voice=\S+)?\s?(\[.*\]|\{.*\})?$", re.S)
+for entry in re.split(r"\n(?=\d\d:\d\d:\d\d\.\d+ - )", text):
+    m = speech.match(entry.strip("\n"))
+    if m:
+        print(re.sub(r"\n {18}", " ", m.group(1)))
+PY
+}
+offset() { stat -c %s "$log"; }
+# heard OFFSET TEXT: Orca has said TEXT, within one utterance, since OFFSET.
+heard() { said "$1" | grep -qF -- "$2"; }
+# step NAME EXPECTED KEYS...: sends the keys and waits until Orca says EXPECTED.
+step() {
+  local name="$1" expected="$2"
+  shift 2
+  mark="$(offset)"
+  xdotool key --delay 60 "$@"
+  check "$name: Orca says \"$expected\"" wait_for 15 heard "$mark" "$expected"
+}
+
+"$program" >"$SCRATCH/kestrand.log" 2>&1 &
+kestrand=$!
+pids=("$kestrand" "${pids[@]}")
+caption="Total Number of Scenario Victory Points: text"
+check "the window comes up and Orca reads the entry by its caption" wait_for 30 heard 0 "$caption"
+
+step "F1 with \"0\" in the entry" "Raw loss penalties are scaled" F1
+step "the Notes closed" "$caption" Return
+
+step "the \"0\" selected" "selected" End shift+Home
+xdotool type --delay 80 1234
+bands="Draw (+/-): 0-247. Marginal Victory (+/-): 248-494. Significant Victory: (+/-): 495-740. Overwhelming Victory (+/-): 741+."
+step "1234 and Enter" "Click to Exit" Return
+calculated="$mark"
+step "Shift+Tab back to the entry" "$caption" shift+Tab
+check "after Enter the four levels are said once, from Draw up" \
+  test "$(said "$calculated" | grep -cF "$bands")" -eq 1
+check "no level is said twice" test "$(said "$calculated" | grep -oF "Draw (+/-):" | wc -l)" -eq 1
+# said_as OFFSET TEXT: one utterance since OFFSET is TEXT and nothing else.
+said_as() { said "$1" | grep -qxF -- "$2"; }
+check "the entry's 1234 is said whole" wait_for 10 said_as "$mark" "1234 selected."
+
+xdotool key --delay 60 End shift+Home
+xdotool type --delay 80 5
+step "5 and Enter" "Victory Point Total Too Low" Return
+refused="$mark"
+step "the refusal closed" "$caption" Return
+# no_level_said OFFSET: no caption has been said with a range after it since OFFSET.
+no_level_said() { ! said "$1" | grep -qE '(Draw|Victory) \(\+/-\): [0-9]'; }
+check "after a refusal no level is said" no_level_said "$refused"
+
+if [ "$failures" -ne 0 ]; then
+  echo "--- what Orca said"
+  said 0
+  tail -n 20 "$SCRATCH/kestrand.log" "$SCRATCH/orca.out"
+fi
+finish
