@@ -8,7 +8,7 @@ source "$(dirname "$0")/../packaging/tests/lib.sh"
 
 program="$1"
 # Skipping is not passing: a missing tool fails the test.
-for tool in weston Xvfb openbox xdotool; do
+for tool in weston Xvfb openbox xdotool xdpyinfo; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (scripts/test installs it)"; exit 1; }
 done
 
@@ -37,11 +37,30 @@ check "weston's headless compositor is up" wait_for 20 test -S "$XDG_RUNTIME_DIR
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$SCRATCH/display" 2>"$SCRATCH/xvfb.log" &
 pids+=($!)
 check "Xvfb is up" wait_for 10 test -s "$SCRATCH/display"
-export DISPLAY=":$(head -n1 "$SCRATCH/display")"
+display_number="$(head -n1 "$SCRATCH/display")"
+export DISPLAY=":$display_number"
 openbox >"$SCRATCH/openbox.log" 2>&1 &
 pids+=($!)
 check "openbox manages the display" wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q window'
-[ "$failures" -eq 0 ] || { cat "$SCRATCH"/*.log; finish; }
+
+# What the program needs of the display before it starts: the socket file that tells it an X
+# server is there (Xvfb -displayfd takes no lock file, so nothing but its abstract socket
+# keeps another server from the same number), and a client's connection.
+x_socket="/tmp/.X11-unix/X$display_number"
+# display_state: what is known of the X display, for a failure's report.
+display_state() {
+  echo "--- DISPLAY=$DISPLAY at $(date +%T.%N)"
+  echo "socket files:"; ls -la /tmp/.X11-unix/ 2>&1
+  echo "abstract sockets:"; grep -o '@/tmp/.X11-unix/X[0-9]*' /proc/net/unix | sort | uniq -c
+  echo "X servers:"; ps -o pid=,etimes=,args= -C Xvfb,Xwayland,Xorg 2>&1
+  echo "a client gets:"; xdpyinfo 2>&1 | head -n 3
+  echo "--- xvfb.log"; cat "$SCRATCH/xvfb.log"
+  echo "--- openbox.log"; cat "$SCRATCH/openbox.log"
+}
+check "the display's socket file is there" test -S "$x_socket"
+x_client_connects() { xdpyinfo >/dev/null 2>&1; }
+check "an X client connects to the display" x_client_connects
+[ "$failures" -eq 0 ] || { display_state; finish; }
 
 title="FEXO- Scenario Kestrand"
 "$program" >"$SCRATCH/kestrand.log" 2>&1 &
@@ -50,7 +69,7 @@ pids=("$kestrand" "${pids[@]}")
 check "with no platform chosen the window comes up on the X display" \
   wait_for 20 xdotool search --pid "$kestrand" --name "^$title\$"
 window="$(xdotool search --pid "$kestrand" --name "^$title\$" 2>/dev/null | head -n1 || true)"
-[ -n "$window" ] || { cat "$SCRATCH/kestrand.log"; finish; }
+[ -n "$window" ] || { display_state; echo "--- kestrand.log"; cat "$SCRATCH/kestrand.log"; finish; }
 
 named() { [ "$(xdotool getwindowname "$window")" = "$1" ]; }
 # Keys typed before the window holds the focus would go elsewhere: ask until it has it.
