@@ -54,8 +54,8 @@ def ratio(numerator, denominator):
     return "%.2f" % (numerator / denominator)
 
 
-def render(commands, floor, qt, subject, sizes, notes):
-    roles = {floor: "floor", qt: "default Qt",
+def render(commands, floor, qt, subject, sizes, notes, qt_role="default Qt"):
+    roles = {floor: "floor", qt: qt_role,
              subject: "Kestrand" if subject == "kestrand" else "in Kestrand's place"}
     order = [name for name in (floor, qt, subject) if name in commands]
     order += [name for name in commands if name not in order]
@@ -97,6 +97,8 @@ def main(argv):
     parser.add_argument("tsv", help="the probe's --tsv output, '-' for stdin")
     parser.add_argument("--floor", default="ref_xlib")
     parser.add_argument("--qt", default="ref_qt")
+    parser.add_argument("--qt-role", default="default Qt",
+                        help="what the --qt program stands for, as the table names it")
     parser.add_argument("--subject", default="kestrand")
     parser.add_argument("--size", action="append", default=[], metavar="NAME=BYTES")
     parser.add_argument("--note", action="append", default=[])
@@ -111,7 +113,8 @@ def main(argv):
     if not commands:
         print("bench_table: no summary records in " + args.tsv, file=sys.stderr)
         return 1
-    sys.stdout.write(render(commands, args.floor, args.qt, args.subject, sizes, args.note))
+    sys.stdout.write(render(commands, args.floor, args.qt, args.subject, sizes, args.note,
+                            args.qt_role))
     return 0
 
 

@@ -32,7 +32,8 @@ def table(lines, header=HEADER, **roles):
     commands = bench_table.read_commands([header] + lines)
     return bench_table.render(commands, roles.get("floor", "ref_xlib"),
                               roles.get("qt", "ref_qt"), roles.get("subject", "kestrand"),
-                              roles.get("sizes", {}), [])
+                              roles.get("sizes", {}), [],
+                              roles.get("qt_role", "default Qt"))
 
 
 def row(text, label):
@@ -74,6 +75,15 @@ class Table(unittest.TestCase):
                          ["kestrand / ref_qt", "0.50", "0.50", "0.38"])
         self.assertEqual(row(text, "kestrand / ref_xlib"),
                          ["kestrand / ref_xlib", "5.00", "5.50", "6.00"])
+
+    def test_a_second_reference_is_named_for_what_it_stands_for(self):
+        text = table([
+            record("ref_win32", 15, 15, (5, 10, 12), 15, (5, 10, 12)),
+            record("ref_win32_themed", 15, 15, (8, 20, 24), 15, (8, 20, 24)),
+            record("kestrand", 15, 15, (20, 22, 30), 15, (20, 22, 30)),
+        ], floor="ref_win32", qt="ref_win32_themed", qt_role="themed floor")
+        self.assertEqual(row(text, "ref_win32_themed")[0], "ref_win32_themed (themed floor)")
+        self.assertEqual(row(text, "kestrand / ref_win32_themed")[2], "1.10")
 
     def test_timeouts_are_said_not_hidden(self):
         text = table([
