@@ -16,6 +16,7 @@ using layout::Control;
 using layout::Kind;
 
 constexpr const wchar_t* kClassName = L"KestrandWindow";
+constexpr UINT kAddToolTips = WM_APP;
 
 COLORREF colorRef(layout::Rgb rgb) {
     return RGB(rgb.red, rgb.green, rgb.blue);
@@ -113,8 +114,6 @@ MainWindow::MainWindow(HINSTANCE instance) {
 
     ink_ = readableInk(systemScheme());
     controls_.emplace(window_, instance, dpi_);
-    background_.reset(static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(IDB_BACKGROUND),
-                                                      IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     for (const layout::ControlRow& row : layout::kControls) {
         if (row.kind == Kind::Entry) {
             hookEntry(control(row.id), *this);
@@ -141,6 +140,8 @@ void MainWindow::attach(Kestrand& form) {
 
 void MainWindow::show(int showCommand) {
     ShowWindow(window_, showCommand);
+    // Queued, so the window reaches the screen first.
+    PostMessageW(window_, kAddToolTips, 0, 0);
     if (form_ != nullptr) {
         form_->windowShown();
     }
@@ -208,6 +209,9 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 1;
     case WM_CTLCOLORSTATIC:
         return labelColours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case kAddToolTips:
+        controls_->addToolTips();
+        return 0;
     case WM_SYSCOLORCHANGE:
     case WM_THEMECHANGED:
         schemeChanged(message, wParam, lParam);
@@ -245,7 +249,9 @@ void MainWindow::schemeChanged(UINT message, WPARAM wParam, LPARAM lParam) {
         for (const layout::ControlRow& row : layout::kControls) {
             SendMessageW(control(row.id), message, wParam, lParam);
         }
-        SendMessageW(controls_->toolTips(), message, wParam, lParam);
+        if (controls_->toolTips() != nullptr) {
+            SendMessageW(controls_->toolTips(), message, wParam, lParam);
+        }
     }
     ink_ = readableInk(systemScheme());
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
@@ -277,9 +283,15 @@ void MainWindow::movedToDpi(int dpi, const RECT& suggested) {
 // inch, a little larger than the client area, which clips it; at other
 // densities it is scaled with the layout, so it still covers the client area.
 // In High Contrast it gives way to the button face, as Windows asks.
-void MainWindow::paintBackground(HDC dc) const {
+void MainWindow::paintBackground(HDC dc) {
     RECT client{};
     GetClientRect(window_, &client);
+    // Decoded at the first paint, once the window is on screen.
+    if (ink_.picture && !background_) {
+        background_.reset(static_cast<HBITMAP>(
+            LoadImageW(reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE)),
+                       MAKEINTRESOURCEW(IDB_BACKGROUND), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    }
     BITMAP picture{};
     if (!ink_.picture || !background_ ||
         GetObjectW(background_.get(), sizeof picture, &picture) == 0) {

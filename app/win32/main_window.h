@@ -58,7 +58,7 @@ private:
     void resized();
     void movedToDpi(int dpi, const RECT& suggested);
     void schemeChanged(UINT message, WPARAM wParam, LPARAM lParam);
-    void paintBackground(HDC dc) const;
+    void paintBackground(HDC dc);
     LRESULT labelColours(HDC dc, HWND label) const;
     [[nodiscard]] bool tabRefused(const MSG& message);
     [[nodiscard]] bool enterInEntry(const MSG& message);
