@@ -33,16 +33,6 @@ stop_everything() {
 }
 trap stop_everything EXIT
 
-# wait_for SECONDS COMMAND...: polls the command until it succeeds.
-wait_for() {
-  local tries=$(($1 * 20))
-  shift
-  for _ in $(seq "$tries"); do
-    "$@" >/dev/null 2>&1 && return 0
-    sleep 0.05
-  done
-  return 1
-}
 
 unset AT_SPI_BUS_ADDRESS WAYLAND_DISPLAY SESSION_MANAGER SPEECHD_ADDRESS QT_QPA_PLATFORMTHEME
 export XDG_RUNTIME_DIR="$SCRATCH/run" XDG_CONFIG_HOME="$SCRATCH/config" \

@@ -15,16 +15,6 @@ done
 scratch_dir
 stop_at_exit
 
-# wait_for SECONDS COMMAND...: polls the command until it succeeds.
-wait_for() {
-  local tries=$(($1 * 10))
-  shift
-  for _ in $(seq "$tries"); do
-    "$@" >/dev/null 2>&1 && return 0
-    sleep 0.1
-  done
-  return 1
-}
 
 export XDG_RUNTIME_DIR="$SCRATCH/runtime" XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=wayland-kestrand
 mkdir -m 700 "$XDG_RUNTIME_DIR"

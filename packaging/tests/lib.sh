@@ -85,6 +85,17 @@ stop_all() {
   rm -rf "${SCRATCH:-}"
 }
 
+# wait_for SECONDS COMMAND...: polls the command until it succeeds, for at most that long.
+wait_for() {
+  local tries=$(($1 * 20))
+  shift
+  for _ in $(seq "$tries"); do
+    "$@" >/dev/null 2>&1 && return 0
+    sleep 0.05
+  done
+  return 1
+}
+
 # desktop_key FILE KEY prints the value of KEY in the [Desktop Entry] group.
 desktop_key() {
   awk -v key="$2" '

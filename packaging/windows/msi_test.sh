@@ -21,16 +21,6 @@ stop_everything() {
 }
 trap stop_everything EXIT
 
-# wait_for SECONDS COMMAND...: polls the command until it succeeds.
-wait_for() {
-  local tries=$(($1 * 10))
-  shift
-  for _ in $(seq "$tries"); do
-    "$@" >/dev/null 2>&1 && return 0
-    sleep 0.1
-  done
-  return 1
-}
 
 msi="$SCRATCH/kestrand.msi"
 bash "$here/build_msi.sh" "$exe" "$version" "$version_text" "$msi"
