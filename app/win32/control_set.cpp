@@ -88,6 +88,10 @@ int labelWidth(const layout::ControlRow& row, int dpi) {
 } // namespace
 
 ControlSet::ControlSet(HWND parent, HINSTANCE instance, int dpi) {
+    toolTips_ =
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, parent, nullptr, instance, nullptr);
     for (const Control id : layout::kReadingOrder) {
         const layout::ControlRow* row = &layout::rowOf(id);
         const WindowKind kind = windowKind(*row);
@@ -96,6 +100,7 @@ ControlSet::ControlSet(HWND parent, HINSTANCE instance, int dpi) {
             kind.exStyle, kind.className, text.c_str(), WS_CHILD | WS_VISIBLE | kind.style, 0, 0, 0,
             0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(commandId(row->id))), instance,
             nullptr);
+        addToolTip(parent, control, *row);
         if (row->kind == Kind::Entry) {
             // The entry has no length limit: a paste is never cut short.
             SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
@@ -119,32 +124,19 @@ void ControlSet::applyDpi(int dpi) {
     // The controls now draw with the new fonts; the old ones may go.
     bold_ = std::move(bold);
     normal_ = std::move(normal);
-    dpi_ = dpi;
-    if (toolTips_ != nullptr) {
-        SendMessageW(toolTips_, TTM_SETMAXTIPWIDTH, 0, MulDiv(kToolTipWidth, dpi, 96));
-    }
+    SendMessageW(toolTips_, TTM_SETMAXTIPWIDTH, 0, MulDiv(kToolTipWidth, dpi, 96));
 }
 
-void ControlSet::addToolTips() {
-    if (toolTips_ != nullptr) {
-        return;
-    }
-    HWND parent = GetParent(window(Control::txtVPs));
-    toolTips_ = CreateWindowExW(
-        WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent, nullptr,
-        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr);
-    for (const layout::ControlRow& row : layout::kControls) {
-        std::wstring text = widen(row.toolTip);
-        TTTOOLINFOW tool{};
-        tool.cbSize = sizeof tool; // the manifest asks for common controls 6
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = parent;
-        tool.uId = reinterpret_cast<UINT_PTR>(window(row.id));
-        tool.lpszText = text.data(); // copied by the tooltip control
-        SendMessageW(toolTips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    }
-    SendMessageW(toolTips_, TTM_SETMAXTIPWIDTH, 0, MulDiv(kToolTipWidth, dpi_, 96));
+void ControlSet::addToolTip(HWND parent, HWND control, const layout::ControlRow& row) {
+    std::wstring text = widen(row.toolTip);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool; // the manifest asks for common controls 6
+
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = parent;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = text.data(); // copied by the tooltip control
+    SendMessageW(toolTips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 HWND ControlSet::window(Control id) const {

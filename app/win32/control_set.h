@@ -24,8 +24,6 @@ public:
 
     // Places every control and sizes its font and the tooltips' width for dpi.
     void applyDpi(int dpi);
-    // The tooltips, which nobody sees before the window is on screen; once only.
-    void addToolTips();
 
     [[nodiscard]] HWND window(layout::Control id) const;
     [[nodiscard]] std::optional<layout::Control> find(HWND window) const;
@@ -41,9 +39,10 @@ private:
     };
     using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
 
+    void addToolTip(HWND parent, HWND control, const layout::ControlRow& row);
+
     std::array<HWND, layout::kControls.size()> windows_{};
     HWND toolTips_ = nullptr;
-    int dpi_ = 96;
     Font bold_;
     Font normal_;
 };

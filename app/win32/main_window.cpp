@@ -16,7 +16,6 @@ using layout::Control;
 using layout::Kind;
 
 constexpr const wchar_t* kClassName = L"KestrandWindow";
-constexpr UINT kAddToolTips = WM_APP;
 
 COLORREF colorRef(layout::Rgb rgb) {
     return RGB(rgb.red, rgb.green, rgb.blue);
@@ -140,8 +139,6 @@ void MainWindow::attach(Kestrand& form) {
 
 void MainWindow::show(int showCommand) {
     ShowWindow(window_, showCommand);
-    // Queued, so the window reaches the screen first.
-    PostMessageW(window_, kAddToolTips, 0, 0);
     if (form_ != nullptr) {
         form_->windowShown();
     }
@@ -209,9 +206,6 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 1;
     case WM_CTLCOLORSTATIC:
         return labelColours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case kAddToolTips:
-        controls_->addToolTips();
-        return 0;
     case WM_SYSCOLORCHANGE:
     case WM_THEMECHANGED:
         schemeChanged(message, wParam, lParam);
@@ -249,9 +243,7 @@ void MainWindow::schemeChanged(UINT message, WPARAM wParam, LPARAM lParam) {
         for (const layout::ControlRow& row : layout::kControls) {
             SendMessageW(control(row.id), message, wParam, lParam);
         }
-        if (controls_->toolTips() != nullptr) {
-            SendMessageW(controls_->toolTips(), message, wParam, lParam);
-        }
+        SendMessageW(controls_->toolTips(), message, wParam, lParam);
     }
     ink_ = readableInk(systemScheme());
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
