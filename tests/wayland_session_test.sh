@@ -8,7 +8,7 @@ source "$(dirname "$0")/../packaging/tests/lib.sh"
 
 program="$1"
 # Skipping is not passing: a missing tool fails the test.
-for tool in weston Xvfb openbox xdotool xdpyinfo; do
+for tool in weston Xvfb openbox xdotool xdpyinfo xprop; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (scripts/test installs it)"; exit 1; }
 done
 
@@ -31,21 +31,24 @@ display_number="$(head -n1 "$SCRATCH/display")"
 export DISPLAY=":$display_number"
 openbox >"$SCRATCH/openbox.log" 2>&1 &
 pids+=($!)
-check "openbox manages the display" wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q window'
+check "openbox manages the display and can activate windows" wait_for 10 wm_ready
 
 # What the program needs of the display before it starts: the socket file that tells it an X
 # server is there (Xvfb -displayfd takes no lock file, so nothing but its abstract socket
 # keeps another server from the same number), and a client's connection.
 x_socket="/tmp/.X11-unix/X$display_number"
-# display_state: what is known of the X display, for a failure's report.
+# display_state: what is known of the X display, for a failure's report. Every probe is
+# printed whatever the others gave.
 display_state() {
   echo "--- DISPLAY=$DISPLAY at $(date +%T.%N)"
-  echo "socket files:"; ls -la /tmp/.X11-unix/ 2>&1
-  echo "abstract sockets:"; grep -o '@/tmp/.X11-unix/X[0-9]*' /proc/net/unix | sort | uniq -c
-  echo "X servers:"; ps -o pid=,etimes=,args= -C Xvfb,Xwayland,Xorg 2>&1
-  echo "a client gets:"; xdpyinfo 2>&1 | head -n 3
-  echo "--- xvfb.log"; cat "$SCRATCH/xvfb.log"
-  echo "--- openbox.log"; cat "$SCRATCH/openbox.log"
+  echo "socket files:"; ls -la /tmp/.X11-unix/ 2>&1 || true
+  echo "abstract sockets:"; grep -o '@/tmp/.X11-unix/X[0-9]*' /proc/net/unix | sort | uniq -c || true
+  echo "X servers:"; ps -o pid=,etimes=,args= -C Xvfb,Xwayland,Xorg 2>&1 || true
+  echo "a client gets:"; xdpyinfo 2>&1 | sed -n 1,3p || true
+  echo "the window manager:"; xprop -root _NET_SUPPORTING_WM_CHECK _NET_ACTIVE_WINDOW 2>&1 || true
+  echo "--- xvfb.log"; cat "$SCRATCH/xvfb.log" || true
+  echo "--- openbox.log"; cat "$SCRATCH/openbox.log" || true
+  echo "--- kestrand.log"; cat "$SCRATCH/kestrand.log" 2>/dev/null || true
 }
 check "the display's socket file is there" test -S "$x_socket"
 x_client_connects() { xdpyinfo >/dev/null 2>&1; }
@@ -59,7 +62,7 @@ pids=("$kestrand" "${pids[@]}")
 check "with no platform chosen the window comes up on the X display" \
   wait_for 20 xdotool search --pid "$kestrand" --name "^$title\$"
 window="$(xdotool search --pid "$kestrand" --name "^$title\$" 2>/dev/null | head -n1 || true)"
-[ -n "$window" ] || { display_state; echo "--- kestrand.log"; cat "$SCRATCH/kestrand.log"; finish; }
+[ -n "$window" ] || { display_state; finish; }
 
 named() { [ "$(xdotool getwindowname "$window")" = "$1" ]; }
 # Keys typed before the window holds the focus would go elsewhere: ask until it has it.
@@ -68,6 +71,7 @@ focused() {
   [ "$(xdotool getwindowfocus)" = "$window" ]
 }
 check "the window takes the keyboard focus" wait_for 10 focused
+[ "$failures" -eq 0 ] || { display_state; finish; }
 xdotool type --delay 50 200
 # A click in the middle of Calculate: its layout place in pixels at 96 dpi.
 xdotool mousemove --window "$window" 532 196 click 1

@@ -70,7 +70,7 @@ QtServices::QtServices(MainWindow& window, Presenter presenter, EndAction end)
 }
 
 std::string QtServices::entryText() const {
-    return window_.entry()->text().toStdString();
+    return utf8(window_.entry()->text());
 }
 
 void QtServices::setEntryText(std::string_view text) {
@@ -87,7 +87,7 @@ void QtServices::setFocus(FocusTarget target) {
 }
 
 std::string QtServices::bandCaption(std::int16_t index) const {
-    return window_.band(index)->text().toStdString();
+    return utf8(window_.band(index)->text());
 }
 
 void QtServices::setBandCaption(std::int16_t index, std::string_view caption) {
@@ -103,7 +103,7 @@ void QtServices::announceBands() {
 }
 
 std::string QtServices::title() const {
-    return window_.windowTitle().toStdString();
+    return utf8(window_.windowTitle());
 }
 
 void QtServices::setTitle(std::string_view title) {
@@ -118,7 +118,7 @@ WindowState QtServices::windowState() const {
 }
 
 std::string QtServices::decimalSeparator() const {
-    return QLocale().decimalPoint().toStdString();
+    return utf8(QLocale().decimalPoint());
 }
 
 void QtServices::showMessage(const levels::Message& message) {

@@ -96,6 +96,16 @@ wait_for() {
   return 1
 }
 
+# wm_ready: the X display's window manager has announced itself and can be asked to activate
+# a window (xdotool windowactivate needs _NET_ACTIVE_WINDOW), so it is ready for the keys.
+wm_ready() {
+  local check supported
+  check="$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null)" || return 1
+  [[ "$check" == *"window id"* ]] || return 1
+  supported="$(xprop -root _NET_SUPPORTED 2>/dev/null)" || return 1
+  [[ "$supported" == *_NET_ACTIVE_WINDOW* ]]
+}
+
 # desktop_key FILE KEY prints the value of KEY in the [Desktop Entry] group.
 desktop_key() {
   awk -v key="$2" '

@@ -49,19 +49,49 @@ for soname in $needed; do
 done
 
 # The window asks for its font by family (app/qt maps the form's face to Liberation Sans), so
-# no library dependency brings it: some package in Depends must ship a face of that family.
-provider=""
-for package in $depends; do
+# no library dependency brings it. Followed as apt would on this system: in each clause of
+# Depends the first alternative installed in a version it accepts, then that package's own
+# Depends, until a package ships a face of that family.
+resolve() { # CLAUSE -> the installed package that satisfies it
+  local alternative name relation version installed
+  while read -r alternative; do
+    name="$(sed 's/(.*//; s/[[:space:]]//g; s/:any$//' <<<"$alternative")"
+    installed="$(dpkg-query -W -f='${Status} ${Version}' "$name" 2>/dev/null |
+      sed -n 's/^install ok installed //p')" || true
+    [ -n "$installed" ] || continue
+    relation="" version=""
+    read -r relation version < <(sed -n 's/.*(\([<>=]*\)[[:space:]]*\([^)]*\)).*/\1 \2/p' <<<"$alternative") || true
+    if [ -z "$relation" ] || dpkg --compare-versions "$installed" "${relation/#=/eq}" "$version"; then
+      echo "$name"
+      return 0
+    fi
+  done < <(tr '|' '\n' <<<"$1")
+}
+ships_liberation_sans() {
+  local file families
   while read -r file; do
     case "$file" in *.ttf | *.otf) ;; *) continue ;; esac
     families="$(fc-query -f '%{family}\n' "$file" 2>/dev/null | tr ',' '\n')" || true
-    if grep -qx 'Liberation Sans' <<<"$families"; then
+    grep -qx 'Liberation Sans' <<<"$families" && return 0
+  done < <(dpkg-query -L "$1" 2>/dev/null || true)
+  return 1
+}
+provider=""
+queue=("$(field Depends)") seen=" "
+while [ ${#queue[@]} -gt 0 ] && [ -z "$provider" ]; do
+  clauses="${queue[0]}" queue=("${queue[@]:1}")
+  while read -r clause; do
+    package="$(resolve "$clause")"
+    [ -n "$package" ] && [[ "$seen" != *" $package "* ]] || continue
+    seen+="$package "
+    if ships_liberation_sans "$package"; then
       provider="$package"
-      break 2
+      break
     fi
-  done < <(dpkg-query -L "$package" 2>/dev/null || true)
+    queue+=("$(dpkg-query -W -f='${Depends}' "$package" 2>/dev/null)")
+  done < <(tr ',' '\n' <<<"$clauses" | grep -v '^[[:space:]]*$')
 done
-check "a package in Depends ships Liberation Sans${provider:+ ($provider)}" test -n "$provider"
+check "what Depends brings in ships Liberation Sans${provider:+ ($provider)}" test -n "$provider"
 
 outside="$(dpkg-deb -c "$deb" | awk '{ print $NF }' | grep -vE '^\./(usr/?.*)?$' || true)"
 check "every file is under /usr${outside:+: $outside}" test -z "$outside"

@@ -5,8 +5,9 @@ set -euo pipefail
 KESTRAND_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 export KESTRAND_ROOT
 
-# Packages every build needs: the compiler, CMake, Qt and the form's font.
-KESTRAND_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev fonts-liberation2)
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
 
 # ensure_packages PKG... installs through apt-get those not yet installed.
 ensure_packages() {
@@ -18,12 +19,30 @@ ensure_packages() {
     fi
   done
   [ ${#missing[@]} -eq 0 ] && return 0
-  local sudo=()
-  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
   echo "Installing: ${missing[*]}"
-  "${sudo[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+  as_root apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends \
     "${missing[@]}" >/dev/null
 }
+
+# The package that ships Liberation Sans 2, the form's font: fonts-liberation2 on Debian 12,
+# fonts-liberation from Debian 13 on, where the former is only a transitional package.
+liberation_sans_package() {
+  candidate() { apt-cache policy fonts-liberation 2>/dev/null | sed -n 's/^ *Candidate: //p'; }
+  local version
+  version="$(candidate)"
+  if [ -z "$version" ] || [ "$version" = "(none)" ]; then
+    as_root apt-get update -qq
+    version="$(candidate)"
+  fi
+  if dpkg --compare-versions "${version:-0}" ge 1:2; then echo fonts-liberation; else echo fonts-liberation2; fi
+}
+
+# Packages every build needs: the compiler, CMake, Qt and the form's font.
+KESTRAND_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev "$(liberation_sans_package)")
+# What configuring the tests needs beyond that (the resource test inflates the PNG's stream).
+KESTRAND_TEST_PACKAGES=(libgtest-dev zlib1g-dev python3)
+# Fuzzing, the sanitizers and coverage: the release's own clang, whatever its version.
+KESTRAND_CLANG_PACKAGES=(clang llvm libclang-rt-dev)
 
 build_jobs() { nproc 2>/dev/null || echo 2; }
