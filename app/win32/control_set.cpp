@@ -26,13 +26,50 @@ constexpr int kToolTipWidth = 300;
 // 2000, draws the form at those densities.
 constexpr std::wstring_view kScalableFace = L"Microsoft Sans Serif";
 
-// 8.25 points: 11 pixels at 96 dots per inch, 22 at 192.
-HFONT makeFont(bool bold, int dpi) {
-    const std::wstring face = dpi == 96 ? widen(layout::kFontFace) : std::wstring(kScalableFace);
-    const int height = -static_cast<int>(std::lround(layout::kFontPoints * dpi / 72.0));
+HFONT createFont(bool bold, int height, const std::wstring& face) {
     return CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                        DEFAULT_PITCH | FF_SWISS, face.c_str());
+}
+
+// What the font draws: its metrics, and how many blank columns its glyph for
+// the given character leaves after its strokes (none known for a bitmap face).
+struct Drawn final {
+    TEXTMETRICW metrics{};
+    int blankAfter = 0;
+};
+
+Drawn drawn(HFONT font, wchar_t character) {
+    Drawn result;
+    HDC dc = GetDC(nullptr);
+    const HGDIOBJ previous = SelectObject(dc, font);
+    GetTextMetricsW(dc, &result.metrics);
+    ABC widths{};
+    if ((result.metrics.tmPitchAndFamily & TMPF_TRUETYPE) != 0 &&
+        GetCharABCWidthsW(dc, character, character, &widths)) {
+        result.blankAfter = std::max(0, widths.abcC);
+    }
+    SelectObject(dc, previous);
+    ReleaseDC(nullptr, dc);
+    return result;
+}
+
+// 8.25 points: 11 pixels at 96 dots per inch, 22 at 192. The bitmap face is
+// installed for the density Windows was set up at: where that was 120 or more,
+// its "8-point" glyphs are 13 pixels high, and the captions would not fit.
+// There, as at every other density, the TrueType twin draws the form.
+HFONT makeFont(bool bold, int dpi) {
+    const int height = -static_cast<int>(std::lround(layout::kFontPoints * dpi / 72.0));
+    if (dpi == 96) {
+        HFONT bitmap = createFont(bold, height, widen(layout::kFontFace));
+        const TEXTMETRICW metrics = drawn(bitmap, L' ').metrics;
+        const bool raster = (metrics.tmPitchAndFamily & (TMPF_TRUETYPE | TMPF_VECTOR)) == 0;
+        if (!raster || metrics.tmHeight - metrics.tmInternalLeading == -height) {
+            return bitmap;
+        }
+        DeleteObject(bitmap);
+    }
+    return createFont(bold, height, std::wstring(kScalableFace));
 }
 
 struct WindowKind final {
@@ -68,11 +105,12 @@ int scaled(int twips, int dpi) {
 namespace {
 
 // A label that runs on under the entry's border (the question, by 15 twips)
-// would hide there the last stroke of its right-aligned text, once the overlap
-// is wider than the blank column each glyph cell of the form's font ends with,
-// as it is from 144 dots per inch up. So the label keeps its place and ends
-// one pixel inside the entry, as it does at 96, where its text is whole.
-int labelWidth(const layout::ControlRow& row, int dpi) {
+// would hide there the last stroke of its right-aligned text. So the label
+// keeps its place and ends inside the entry by no more than the blank column
+// its font's last glyph ends with: one pixel where there is one, as at 96 dpi
+// with the TrueType face; none for a bitmap face, whose emboldened strokes
+// reach the end of the cell.
+int labelWidth(const layout::ControlRow& row, int dpi, HFONT font) {
     const int left = scaled(row.twips.left, dpi);
     const int width = scaled(row.twips.width, dpi);
     if (row.kind != Kind::Label) {
@@ -82,7 +120,12 @@ int labelWidth(const layout::ControlRow& row, int dpi) {
     const bool besideEntry = row.twips.top < entry.top + entry.height &&
                              entry.top < row.twips.top + row.twips.height &&
                              row.twips.left < entry.left;
-    return besideEntry ? std::min(width, scaled(entry.left, dpi) + 1 - left) : width;
+    if (!besideEntry) {
+        return width;
+    }
+    const std::wstring text = widen(row.text);
+    const int under = text.empty() ? 0 : std::min(1, drawn(font, text.back()).blankAfter);
+    return std::min(width, scaled(entry.left, dpi) + under - left);
 }
 
 } // namespace
@@ -116,9 +159,9 @@ void ControlSet::applyDpi(int dpi) {
     Font normal(makeFont(false, dpi));
     for (const layout::ControlRow& row : layout::kControls) {
         HWND control = window(row.id);
-        MoveWindow(control, scaled(row.twips.left, dpi), scaled(row.twips.top, dpi),
-                   labelWidth(row, dpi), scaled(row.twips.height, dpi), TRUE);
         HFONT font = layout::isBold(row.kind) ? bold.get() : normal.get();
+        MoveWindow(control, scaled(row.twips.left, dpi), scaled(row.twips.top, dpi),
+                   labelWidth(row, dpi, font), scaled(row.twips.height, dpi), TRUE);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
     // The controls now draw with the new fonts; the old ones may go.
