@@ -52,10 +52,37 @@ pids+=($!)
 wait_for 10 test -s "$SCRATCH/bus" || { echo "FAIL: no session bus"; exit 1; }
 DBUS_SESSION_BUS_ADDRESS="$(head -n1 "$SCRATCH/bus")"
 export DBUS_SESSION_BUS_ADDRESS
-"$launcher" --launch-immediately --a11y=1 >"$SCRATCH/atspi.log" 2>&1 &
-pids+=($!)
+# The session bus starts the accessibility bus's launcher when first asked for it, as a
+# desktop does (started by hand, some versions refuse their own arguments); then
+# accessibility is switched on, as a screen reader's settings do.
 wait_for 10 dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
   org.a11y.Bus.GetAddress || { echo "FAIL: no accessibility bus"; exit 1; }
+dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
+  org.freedesktop.DBus.Properties.Set string:org.a11y.Status string:IsEnabled \
+  variant:boolean:true >/dev/null || { echo "FAIL: accessibility cannot be switched on"; exit 1; }
+
+# alone KEY: presses and releases the key that carries that symbol, through XTEST, with no
+# modifier. xdotool presses a key at the last level its symbol is on, and in newer keyboard
+# data (Debian forky's) that level of the function keys needs Alt: F1 would be Alt+F1.
+alone() {
+  python3 - "$1" <<'PY'
+import ctypes, sys
+x11, xtest = ctypes.CDLL("libX11.so.6"), ctypes.CDLL("libXtst.so.6")
+x11.XOpenDisplay.restype = ctypes.c_void_p
+x11.XStringToKeysym.restype = ctypes.c_ulong
+x11.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+x11.XFlush.argtypes = x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+xtest.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+display = x11.XOpenDisplay(None)
+code = x11.XKeysymToKeycode(display, x11.XStringToKeysym(sys.argv[1].encode()))
+if not display or not code:
+    sys.exit("no key for " + sys.argv[1])
+for down in (1, 0):
+    xtest.XTestFakeKeyEvent(display, code, down, 0)
+x11.XFlush(display)
+x11.XCloseDisplay(display)
+PY
+}
 
 # The window manager gives the focus back to the window when a message box closes.
 openbox --sm-disable >"$SCRATCH/openbox.log" 2>&1 &
@@ -104,7 +131,13 @@ step() {
   local name="$1" expected="$2"
   shift 2
   mark="$(offset)"
-  xdotool key --delay 60 "$@"
+  local key
+  for key in "$@"; do
+    case "$key" in
+    F[0-9]*) alone "$key" ;;
+    *) xdotool key "$key" ;;
+    esac
+  done
   check "$name: Orca says \"$expected\"" wait_for 15 heard "$mark" "$expected"
 }
 
@@ -126,9 +159,10 @@ check "after Enter the four levels are said, from Draw up" wait_for 15 heard "$c
 step "Shift+Tab back to the entry" "$caption" shift+Tab
 check "they are said once" test "$(said "$calculated" | grep -cF "$bands")" -eq 1
 check "no level is said twice" test "$(said "$calculated" | grep -oF "Draw (+/-):" | wc -l)" -eq 1
-# said_as OFFSET TEXT: one utterance since OFFSET is TEXT and nothing else.
-said_as() { said "$1" | grep -qxF -- "$2"; }
-check "the entry's 1234 is said whole" wait_for 10 said_as "$mark" "1234 selected."
+# said_as OFFSET TEXT: one utterance since OFFSET is TEXT and nothing else, but for the full
+# stop that some versions of Orca end it with.
+said_as() { said "$1" | sed 's/\.$//' | grep -qxF -- "$2"; }
+check "the entry's 1234 is said whole" wait_for 10 said_as "$mark" "1234 selected"
 
 xdotool key --delay 60 End shift+Home
 xdotool type --delay 80 5

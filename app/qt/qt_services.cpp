@@ -40,6 +40,10 @@ void showMessageBox(QWidget* parent, const levels::Message& message) {
     QMessageBox box(icon, qs(message.title), plain(shorter.value_or(message.text)), QMessageBox::Ok,
                     parent);
     box.setTextFormat(Qt::PlainText);
+    // As a classic message box: the text is read, not selected (Ctrl+C still copies the
+    // box). Selectable, it would take the focus on a click, and Orca from version 50 on
+    // skips a dialog's focusable text when it reads the dialog out.
+    box.setTextInteractionFlags(Qt::NoTextInteraction);
     if (shorter) {
         box.setDetailedText(plain(message.text));
     }
