@@ -1,7 +1,8 @@
 // A screen reader's part, played from a second process as NVDA plays it:
 // kestrand.exe runs on its own, its events are heard through an
 // out-of-context hook, and each band is read through the object the event
-// names and through the service by which a client tells oleacc's proxies apart.
+// names and through the service by which a client tells oleacc's proxies apart,
+// and, where the headers declare it, through UI Automation as Narrator reads.
 #include "app/spoken_results.h"
 #include "levels/bands.h"
 
@@ -9,6 +10,9 @@
 
 #include <oleacc.h>
 #include <servprov.h>
+#ifdef KESTRAND_HAVE_UI_AUTOMATION
+#include <uiautomation.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -194,6 +198,35 @@ TEST(AReaderInAnotherProcess, HearsEachBandByCaptionAndRangeOnEveryPathAfterTheF
     std::sort(spoken.begin(), spoken.end());
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(spoken, expected);
+
+#ifdef KESTRAND_HAVE_UI_AUTOMATION
+    IUIAutomation* automation = nullptr;
+    EXPECT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_CUIAutomation, nullptr, CLSCTX_INPROC_SERVER,
+                                              IID_IUIAutomation,
+                                              reinterpret_cast<void**>(&automation)));
+    for (int i = 0; automation != nullptr && i < 4; ++i) {
+        const std::string& range = bands[static_cast<std::size_t>(i)];
+        HWND band = child(window, L"Static", range.c_str());
+        IUIAutomationElement* element = nullptr;
+        BSTR name = nullptr;
+        ASSERT_NE(band, nullptr) << range;
+        if (SUCCEEDED(automation->ElementFromHandle(band, &element)) && element != nullptr &&
+            SUCCEEDED(element->get_CurrentName(&name)) && name != nullptr) {
+            EXPECT_EQ(narrow(name, static_cast<int>(SysStringLen(name))),
+                      kestrand::spokenBand(i, range))
+                << "through UI Automation";
+            SysFreeString(name);
+        } else {
+            ADD_FAILURE() << "UI Automation gave no name for " << range;
+        }
+        if (element != nullptr) {
+            element->Release();
+        }
+    }
+    if (automation != nullptr) {
+        automation->Release();
+    }
+#endif
 
     UnhookWinEvent(hook);
     PostMessageW(window, WM_CLOSE, 0, 0);
