@@ -46,6 +46,8 @@ Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$SCRATCH/displ
 pids+=($!)
 wait_for 10 test -s "$SCRATCH/display" || { echo "FAIL: Xvfb did not start"; exit 1; }
 export DISPLAY=":$(head -n1 "$SCRATCH/display")"
+# Xvfb names its display before it takes clients: nothing starts on it before one connects.
+wait_for 10 xprop -root || { echo "FAIL: no client connects to Xvfb"; exit 1; }
 
 dbus-daemon --session --nofork --print-address=4 4>"$SCRATCH/bus" >"$SCRATCH/dbus.log" 2>&1 &
 pids+=($!)
