@@ -4,6 +4,7 @@
 #include "app/readable_colours.h"
 
 #include "app/qt/accessibility.h"
+#include "app/qt/desktop_contrast.h"
 #include "app/qt/entry_box.h"
 #include "resource_paths.h"
 
@@ -17,9 +18,6 @@
 #include <QShortcut>
 #include <QStyleHints>
 #include <QtGlobal>
-#if QT_VERSION >= QT_VERSION_CHECK(6, 10, 0)
-#include <QAccessibilityHints>
-#endif
 
 #include <algorithm>
 #include <functional>
@@ -53,24 +51,18 @@ layout::Rgb rgbOf(const QColor& colour) {
             static_cast<std::uint8_t>(colour.blue())};
 }
 
-// Only Qt 6.10 and later can ask the desktop whether it is in a
-// high-contrast mode; before that, the colours alone have to serve.
-bool desktopSaysHighContrast() {
-#if QT_VERSION >= QT_VERSION_CHECK(6, 10, 0)
-    return QGuiApplication::styleHints()->accessibility()->contrastPreference() ==
-           Qt::ContrastPreference::HighContrast;
-#else
-    return false;
-#endif
-}
-
-// Labels draw their window text on the button face, the entry its text on the base.
-Scheme schemeOf(const QPalette& palette) {
-    return {.buttonFace = rgbOf(palette.color(QPalette::Button)),
-            .buttonText = rgbOf(palette.color(QPalette::WindowText)),
-            .windowBackground = rgbOf(palette.color(QPalette::Base)),
-            .windowText = rgbOf(palette.color(QPalette::Text)),
-            .highContrast = desktopSaysHighContrast()};
+// Labels draw their window text on the button face, the entry its text on the base. Read
+// from the active colours: the window may be in the background when the desktop's scheme
+// changes, and some styles grey their inactive texts.
+Scheme schemeOf(const QPalette& palette, bool highContrast) {
+    const auto active = [&palette](QPalette::ColorRole role) {
+        return rgbOf(palette.color(QPalette::Active, role));
+    };
+    return {.buttonFace = active(QPalette::Button),
+            .buttonText = active(QPalette::WindowText),
+            .windowBackground = active(QPalette::Base),
+            .windowText = active(QPalette::Text),
+            .highContrast = highContrast};
 }
 
 void setTextColor(QWidget* widget, QPalette::ColorRole role, layout::Rgb rgb) {
@@ -202,6 +194,7 @@ MainWindow::MainWindow()
         setTabOrder(control(layout::kTabOrder[i - 1]), control(layout::kTabOrder[i]));
     }
     control(layout::kTabOrder.front())->setFocus();
+    contrast_ = new DesktopContrast(this, [this] { useReadableInk(); });
     useReadableInk();
     // A top-level widget is told only of its own palette; the application
     // hears when the desktop switches theme, and the colours are judged anew.
@@ -214,7 +207,7 @@ void MainWindow::useReadableInk() {
     // A window is not handed the application's new palette by itself; its
     // children follow it.
     setPalette(QPalette());
-    const FormInk ink = readableInk(schemeOf(palette()));
+    const FormInk ink = readableInk(schemeOf(palette(), contrast_->high()));
     setTextColor(entry_, QPalette::Text, ink.entryText);
     for (int i = 0; i < layout::kBandCount; ++i) {
         setTextColor(band(i), QPalette::WindowText, ink.bandText);

@@ -18,6 +18,7 @@ class QPushButton;
 
 namespace kestrand::qtui {
 
+class DesktopContrast;
 class EntryBox;
 
 [[nodiscard]] QFont formFont(bool bold);
@@ -50,6 +51,7 @@ private:
 
     Kestrand* form_ = nullptr;
     EntryBox* entry_ = nullptr;
+    DesktopContrast* contrast_ = nullptr;
     std::array<QWidget*, layout::kControls.size()> controls_{};
     QPixmap background_;
     bool picture_ = true;

@@ -1,0 +1,146 @@
+#!/usr/bin/env bash
+# The desktop's High Contrast switch as a GNOME player turns it: GNOME's setting in dconf, the
+# real xdg-desktop-portal with its GTK backend telling programs, and the real window photographed
+# after "200" + Enter. Where the portal tells the contrast, High Contrast on gives no red or blue
+# text and no picture, off gives back today's window pixel for pixel, both ways while it runs
+# and from the start. Where the portal has no such setting, the window stays today's.
+# Usage: contrast_session_test.sh KESTRAND
+source "$(dirname "$0")/../packaging/tests/lib.sh"
+
+program="$1"
+here="$(dirname "$0")"
+# Skipping is not passing: a missing tool fails the test.
+for tool in Xvfb openbox xdotool xprop xwd dbus-daemon gdbus gsettings python3; do
+  command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (scripts/test installs it)"; exit 1; }
+done
+for portal in xdg-desktop-portal xdg-desktop-portal-gtk; do
+  [ -x "/usr/libexec/$portal" ] || { echo "FAIL: $portal is not installed (scripts/test installs it)"; exit 1; }
+done
+
+scratch_dir
+# The bus starts the portal, its backend and dconf's service: they are stopped with it.
+descendants() {
+  local child
+  for child in $(ps -o pid= --ppid "$1" 2>/dev/null); do descendants "$child"; echo "$child"; done
+}
+stop_everything() {
+  local pid all=()
+  for pid in "${pids[@]}"; do all+=($(descendants "$pid") "$pid"); done
+  for pid in "${all[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$SCRATCH"
+}
+trap stop_everything EXIT
+
+unset AT_SPI_BUS_ADDRESS WAYLAND_DISPLAY SESSION_MANAGER QT_QPA_PLATFORMTHEME XDG_CURRENT_DESKTOP
+export XDG_RUNTIME_DIR="$SCRATCH/run" XDG_CONFIG_HOME="$SCRATCH/config" \
+  XDG_DATA_HOME="$SCRATCH/data" XDG_CACHE_HOME="$SCRATCH/cache" XDG_SESSION_TYPE=x11 \
+  GSETTINGS_BACKEND=dconf QT_QPA_PLATFORM=xcb NO_AT_BRIDGE=1 LC_ALL=C.UTF-8 LANG=C.UTF-8
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+mkdir -p "$XDG_CONFIG_HOME/xdg-desktop-portal"
+# The GTK backend answers for the settings, as on a GNOME desktop without GNOME's own backend.
+printf '[preferred]\ndefault=gtk\n' >"$XDG_CONFIG_HOME/xdg-desktop-portal/portals.conf"
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$SCRATCH/display" \
+  2>"$SCRATCH/xvfb.log" &
+pids+=($!)
+wait_for 10 test -s "$SCRATCH/display" || { echo "FAIL: Xvfb did not start"; exit 1; }
+export DISPLAY=":$(head -n1 "$SCRATCH/display")"
+wait_for 10 xprop -root || { echo "FAIL: no client connects to Xvfb"; exit 1; }
+openbox --sm-disable >"$SCRATCH/openbox.log" 2>&1 &
+pids+=($!)
+wait_for 10 wm_ready || { echo "FAIL: openbox did not start"; exit 1; }
+
+# What the bus starts sees a GNOME desktop (older portals choose their backend by it);
+# Kestrand does not.
+XDG_CURRENT_DESKTOP=GNOME dbus-daemon --session --nofork --print-address=4 4>"$SCRATCH/bus" \
+  >"$SCRATCH/dbus.log" 2>&1 &
+pids+=($!)
+wait_for 10 test -s "$SCRATCH/bus" || { echo "FAIL: no session bus"; exit 1; }
+DBUS_SESSION_BUS_ADDRESS="$(head -n1 "$SCRATCH/bus")"
+export DBUS_SESSION_BUS_ADDRESS
+
+high_contrast() { gsettings set org.gnome.desktop.a11y.interface high-contrast "$1"; }
+# portal_contrast: what the portal tells programs, e.g. "(<uint32 1>,)"; fails without the key.
+portal_contrast() {
+  gdbus call --session --dest org.freedesktop.portal.Desktop \
+    --object-path /org/freedesktop/portal/desktop \
+    --method org.freedesktop.portal.Settings.ReadOne org.freedesktop.appearance contrast
+}
+portal_says() { [ "$(portal_contrast 2>/dev/null)" = "(<uint32 $1>,)" ]; }
+# switch true|false: GNOME's switch, and where the portal follows it, its word to programs.
+switch() {
+  high_contrast "$1"
+  if [ "$follows" = yes ]; then
+    wait_for 20 portal_says "$([ "$1" = true ] && echo 1 || echo 0)" ||
+      fail "the portal passes on high-contrast $1"
+  fi
+}
+# The first call starts the portal and its backend, and waits for them.
+answer="$(portal_contrast 2>&1)" || true
+echo "the portal's contrast: $answer"
+follows=no
+[[ "$answer" == "(<uint32 "* ]] && follows=yes
+switch false
+
+title="FEXO- Scenario Kestrand"
+# start_window: Kestrand up with the keyboard focus, "200" + Enter typed.
+start_window() {
+  "$program" >>"$SCRATCH/kestrand.log" 2>&1 &
+  kestrand=$!
+  pids=("$kestrand" "${pids[@]}")
+  wait_for 20 xdotool search --pid "$kestrand" --name "^$title\$" ||
+    { fail "the window comes up"; finish; }
+  window="$(xdotool search --pid "$kestrand" --name "^$title\$" | head -n1)"
+  focused() {
+    xdotool windowactivate "$window" windowfocus "$window"
+    [ "$(xdotool getwindowfocus)" = "$window" ]
+  }
+  wait_for 10 focused || { fail "the window takes the keyboard focus"; finish; }
+  xdotool type --delay 50 200
+  xdotool key Return
+}
+# photo: red=N blue=N top=N digest=HEX of the window as it is now.
+photo() { xwd -silent -id "$window" | python3 "$here/window_colours.py"; }
+field() { sed -n "s/.*\\b$1=\\([^ ]*\\).*/\\1/p" <<<"$2"; }
+# looks_like PATTERN: the window's photo matches PATTERN (a grep -E expression).
+looks_like() { photo | grep -qE -- "$1"; }
+digest_of() { echo "digest=$(field digest "$1")\$"; }
+
+start_window
+# Today's window: the red entry, the blue results, the picture.
+check "with High Contrast off, the results are shown in blue and the entry in red" \
+  wait_for 20 looks_like 'red=[1-9][0-9]* blue=[1-9]'
+today="$(photo)"
+echo "off: $today"
+check "with High Contrast off, the picture is drawn" \
+  test "$(field top "$today")" -gt 1
+
+switch true
+if [ "$follows" = yes ]; then
+  check "switched on while running: no red or blue text left" \
+    wait_for 20 looks_like 'red=0 blue=0 '
+  high="$(photo)"
+  echo "on: $high"
+  check "switched on while running: no picture" test "$(field top "$high")" -eq 1
+else
+  check "where the portal has no contrast setting, the window stays as it is" \
+    looks_like "$(digest_of "$today")"
+  high="$today"
+fi
+switch false
+check "switched off while running: today's window again, pixel for pixel" \
+  wait_for 20 looks_like "$(digest_of "$today")"
+
+kill "$kestrand"
+switch true
+start_window
+check "started with High Contrast on, after 200 + Enter the window is as when switched on" \
+  wait_for 20 looks_like "$(digest_of "$high")"
+check "nothing is written to the terminal" test ! -s "$SCRATCH/kestrand.log"
+
+if [ "$failures" -ne 0 ]; then
+  echo "--- now: $(photo)"
+  tail -n 20 "$SCRATCH/kestrand.log" "$SCRATCH/dbus.log"
+fi
+finish
