@@ -54,10 +54,14 @@ def ratio(numerator, denominator):
     return "%.2f" % (numerator / denominator)
 
 
-def render(commands, floor, qt, subject, sizes, notes, qt_role="default Qt"):
+def render(commands, floor, qt, subject, sizes, notes, qt_role="default Qt", references=()):
+    """references: further (name, role) pairs, each shown after the --qt one and compared
+    with the subject first."""
     roles = {floor: "floor", qt: qt_role,
              subject: "Kestrand" if subject == "kestrand" else "in Kestrand's place"}
-    order = [name for name in (floor, qt, subject) if name in commands]
+    roles.update(references)
+    nearest = [name for name, _ in references]
+    order = [name for name in (floor, qt, *nearest, subject) if name in commands]
     order += [name for name in commands if name not in order]
     runs = sorted({commands[name]["runs"] for name in order})
     out = []
@@ -84,7 +88,7 @@ def render(commands, floor, qt, subject, sizes, notes, qt_role="default Qt"):
         out.append("")
         out.append("| ratio of medians | to map | to title | CPU |")
         out.append("|---|---:|---:|---:|")
-        for other in (qt, floor):
+        for other in (*reversed(nearest), qt, floor):
             if other in commands:
                 out.append("| %s / %s | %s |" % (subject, other, " | ".join(
                     ratio(number(commands[subject], column), number(commands[other], column))
@@ -99,6 +103,8 @@ def main(argv):
     parser.add_argument("--qt", default="ref_qt")
     parser.add_argument("--qt-role", default="default Qt",
                         help="what the --qt program stands for, as the table names it")
+    parser.add_argument("--reference", action="append", default=[], metavar="NAME=ROLE",
+                        help="a further program to compare with, and what it stands for")
     parser.add_argument("--subject", default="kestrand")
     parser.add_argument("--size", action="append", default=[], metavar="NAME=BYTES")
     parser.add_argument("--note", action="append", default=[])
@@ -113,8 +119,9 @@ def main(argv):
     if not commands:
         print("bench_table: no summary records in " + args.tsv, file=sys.stderr)
         return 1
+    references = [tuple(item.split("=", 1)) for item in args.reference]
     sys.stdout.write(render(commands, args.floor, args.qt, args.subject, sizes, args.note,
-                            args.qt_role))
+                            args.qt_role, references))
     return 0
 
 

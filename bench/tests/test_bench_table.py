@@ -33,7 +33,7 @@ def table(lines, header=HEADER, **roles):
     return bench_table.render(commands, roles.get("floor", "ref_xlib"),
                               roles.get("qt", "ref_qt"), roles.get("subject", "kestrand"),
                               roles.get("sizes", {}), [],
-                              roles.get("qt_role", "default Qt"))
+                              roles.get("qt_role", "default Qt"), roles.get("references", ()))
 
 
 def row(text, label):
@@ -76,14 +76,21 @@ class Table(unittest.TestCase):
         self.assertEqual(row(text, "kestrand / ref_xlib"),
                          ["kestrand / ref_xlib", "5.00", "5.50", "6.00"])
 
-    def test_a_second_reference_is_named_for_what_it_stands_for(self):
+    def test_further_references_are_named_for_what_they_stand_for_and_compared_first(self):
         text = table([
             record("ref_win32", 15, 15, (5, 10, 12), 15, (5, 10, 12)),
             record("ref_win32_themed", 15, 15, (8, 20, 24), 15, (8, 20, 24)),
+            record("ref_form", 15, 15, (18, 21, 25), 15, (18, 21, 25)),
             record("kestrand", 15, 15, (20, 22, 30), 15, (20, 22, 30)),
-        ], floor="ref_win32", qt="ref_win32_themed", qt_role="themed floor")
+        ], floor="ref_win32", qt="ref_win32_themed", qt_role="themed floor",
+            references=[("ref_form", "same window")])
         self.assertEqual(row(text, "ref_win32_themed")[0], "ref_win32_themed (themed floor)")
+        self.assertEqual(row(text, "ref_form")[0], "ref_form (same window)")
         self.assertEqual(row(text, "kestrand / ref_win32_themed")[2], "1.10")
+        ratios = [line.split("|")[1].strip() for line in text.splitlines()
+                  if line.startswith("| kestrand / ")]
+        self.assertEqual(ratios, ["kestrand / ref_form", "kestrand / ref_win32_themed",
+                                  "kestrand / ref_win32"])
 
     def test_timeouts_are_said_not_hidden(self):
         text = table([
