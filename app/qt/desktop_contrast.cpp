@@ -4,6 +4,7 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDBusVariant>
 
 namespace kestrand::qtui {
 namespace {
@@ -25,8 +26,10 @@ DesktopContrast::DesktopContrast(QObject* parent, std::function<void()> changed)
     if (!bus.isConnected()) {
         return;
     }
-    bus.connect(kService, kPath, kInterface, QStringLiteral("SettingChanged"), this,
-                SLOT(settingChanged(QString, QString, QDBusVariant)));
+    // Heard from whoever sends it on the portal's path and interface: named, the service
+    // would first be looked up on the bus, a round trip before the first frame.
+    bus.connect(QString(), kPath, kInterface, QStringLiteral("SettingChanged"), this,
+                SLOT(settingChanged(QDBusMessage)));
     QDBusMessage ask =
         QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("ReadOne"));
     ask << kNamespace << kKey;
@@ -40,10 +43,11 @@ DesktopContrast::DesktopContrast(QObject* parent, std::function<void()> changed)
     });
 }
 
-void DesktopContrast::settingChanged(const QString& group, const QString& key,
-                                     const QDBusVariant& value) {
-    if (group == kNamespace && key == kKey) {
-        heard(value.variant());
+void DesktopContrast::settingChanged(const QDBusMessage& change) {
+    const QList<QVariant> arguments = change.arguments();
+    if (arguments.size() == 3 && arguments[0].toString() == kNamespace &&
+        arguments[1].toString() == kKey) {
+        heard(arguments[2]);
     }
 }
 

@@ -2,7 +2,7 @@
 // while Kestrand runs. It reports the wish only; what the window draws for it is the colour rule's.
 #pragma once
 
-#include <QDBusVariant>
+#include <QDBusMessage>
 #include <QObject>
 
 #include <functional>
@@ -19,7 +19,9 @@ public:
     [[nodiscard]] bool high() const { return high_; }
 
 private Q_SLOTS:
-    void settingChanged(const QString& group, const QString& key, const QDBusVariant& value);
+    // The portal's SettingChanged(namespace, key, value), taken as the whole message: Qt 6.4
+    // does not connect the signal to a slot typed (QString, QString, QDBusVariant).
+    void settingChanged(const QDBusMessage& change);
 
 private:
     void heard(const QVariant& contrast);
