@@ -19,19 +19,7 @@ for portal in xdg-desktop-portal xdg-desktop-portal-gtk; do
 done
 
 scratch_dir
-# The bus starts the portal, its backend and dconf's service: they are stopped with it.
-descendants() {
-  local child
-  for child in $(ps -o pid= --ppid "$1" 2>/dev/null); do descendants "$child"; echo "$child"; done
-}
-stop_everything() {
-  local pid all=()
-  for pid in "${pids[@]}"; do all+=($(descendants "$pid") "$pid"); done
-  for pid in "${all[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$SCRATCH"
-}
-trap stop_everything EXIT
+stop_tree_at_exit
 
 unset AT_SPI_BUS_ADDRESS WAYLAND_DISPLAY SESSION_MANAGER QT_QPA_PLATFORMTHEME XDG_CURRENT_DESKTOP
 export XDG_RUNTIME_DIR="$SCRATCH/run" XDG_CONFIG_HOME="$SCRATCH/config" \

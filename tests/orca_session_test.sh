@@ -18,21 +18,7 @@ done
 [ -n "$launcher" ] || { echo "FAIL: at-spi-bus-launcher is not installed"; exit 1; }
 
 scratch_dir
-# Every process started here, with whatever it started (the accessibility bus's daemon and
-# registry, speech-dispatcher's output module), is stopped at the end.
-descendants() {
-  local child
-  for child in $(ps -o pid= --ppid "$1" 2>/dev/null); do descendants "$child"; echo "$child"; done
-}
-stop_everything() {
-  local pid all=()
-  for pid in "${pids[@]}"; do all+=($(descendants "$pid") "$pid"); done
-  for pid in "${all[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$SCRATCH"
-}
-trap stop_everything EXIT
-
+stop_tree_at_exit
 
 unset AT_SPI_BUS_ADDRESS WAYLAND_DISPLAY SESSION_MANAGER SPEECHD_ADDRESS QT_QPA_PLATFORMTHEME
 export XDG_RUNTIME_DIR="$SCRATCH/run" XDG_CONFIG_HOME="$SCRATCH/config" \

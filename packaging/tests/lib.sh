@@ -85,6 +85,33 @@ stop_all() {
   rm -rf "${SCRATCH:-}"
 }
 
+# stop_tree_at_exit: as stop_at_exit, but also stops whatever those processes started (the
+# services a private bus activates, a screen reader's helpers), and removes the scratch
+# directory only once every one of them has gone: one still shutting down may write there.
+stop_tree_at_exit() {
+  trap stop_tree EXIT
+}
+descendants() {
+  local child
+  for child in $(ps -o pid= --ppid "$1" 2>/dev/null); do descendants "$child"; echo "$child"; done
+}
+stop_tree() {
+  local pid all=()
+  for pid in "${pids[@]}"; do all+=($(descendants "$pid") "$pid"); done
+  for pid in "${all[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  # A zombie has gone too: where pid 1 does not reap, it stays one.
+  all_gone() {
+    local pid state
+    for pid in "${all[@]}"; do
+      state="$(ps -o stat= -p "$pid" 2>/dev/null || true)"
+      [ -z "$state" ] || [[ "$state" == Z* ]] || return 1
+    done
+  }
+  wait_for 10 all_gone || true
+  rm -rf "${SCRATCH:-}"
+}
+
 # wait_for SECONDS COMMAND...: polls the command until it succeeds, for at most that long.
 wait_for() {
   local tries=$(($1 * 20))
