@@ -30,15 +30,8 @@ mkdir -p "$XDG_CONFIG_HOME/xdg-desktop-portal"
 # The GTK backend answers for the settings, as on a GNOME desktop without GNOME's own backend.
 printf '[preferred]\ndefault=gtk\n' >"$XDG_CONFIG_HOME/xdg-desktop-portal/portals.conf"
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$SCRATCH/display" \
-  2>"$SCRATCH/xvfb.log" &
-pids+=($!)
-wait_for 10 test -s "$SCRATCH/display" || { echo "FAIL: Xvfb did not start"; exit 1; }
-export DISPLAY=":$(head -n1 "$SCRATCH/display")"
-wait_for 10 xprop -root || { echo "FAIL: no client connects to Xvfb"; exit 1; }
-openbox --sm-disable >"$SCRATCH/openbox.log" 2>&1 &
-pids+=($!)
-wait_for 10 wm_ready || { echo "FAIL: openbox did not start"; exit 1; }
+start_xvfb
+start_openbox
 
 # What the bus starts sees a GNOME desktop (older portals choose their backend by it);
 # Kestrand does not.

@@ -27,13 +27,7 @@ export XDG_RUNTIME_DIR="$SCRATCH/run" XDG_CONFIG_HOME="$SCRATCH/config" \
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 mkdir -p "$SCRATCH/prefs" "$SCRATCH/speech"
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$SCRATCH/display" \
-  2>"$SCRATCH/xvfb.log" &
-pids+=($!)
-wait_for 10 test -s "$SCRATCH/display" || { echo "FAIL: Xvfb did not start"; exit 1; }
-export DISPLAY=":$(head -n1 "$SCRATCH/display")"
-# Xvfb names its display before it takes clients: nothing starts on it before one connects.
-wait_for 10 xprop -root || { echo "FAIL: no client connects to Xvfb"; exit 1; }
+start_xvfb
 
 dbus-daemon --session --nofork --print-address=4 4>"$SCRATCH/bus" >"$SCRATCH/dbus.log" 2>&1 &
 pids+=($!)
@@ -73,10 +67,7 @@ PY
 }
 
 # The window manager gives the focus back to the window when a message box closes.
-openbox --sm-disable >"$SCRATCH/openbox.log" 2>&1 &
-pids+=($!)
-wait_for 10 wm_ready ||
-  { echo "FAIL: openbox did not start"; exit 1; }
+start_openbox
 
 # Speech goes nowhere: the output module's command does nothing with the text.
 mkdir -p "$SCRATCH/speech/modules"

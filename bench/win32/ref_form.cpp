@@ -14,7 +14,7 @@ namespace {
 
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
-struct ControlSpec {
+struct FormControl {
     const wchar_t* className;
     const wchar_t* text;
     int left, top, width, height; // twips
@@ -28,7 +28,7 @@ struct ControlSpec {
 constexpr DWORD kLabel = SS_RIGHT | SS_NOTIFY;
 
 // clang-format off
-const ControlSpec kControls[] = {
+const FormControl kControls[] = {
     {L"STATIC", L"Total Number of Scenario Victory Points:", 5040, 2040, 2415, 495, kLabel, 0, true, false,
      L"Enter the Total Scenario Victory Points in the Text Box at Right- Press Calculate Button (or Hit Return) to Calculate Victory Levels"},
     {L"EDIT", L"0", 7440, 2040, 1095, 495, WS_TABSTOP | ES_RIGHT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, true, false,
@@ -83,20 +83,20 @@ void createControls(HWND window, HINSTANCE instance) {
                                 instance, nullptr);
     SendMessageW(tips, TTM_SETMAXTIPWIDTH, 0, MulDiv(300, dpi, 96));
     int id = 1000;
-    for (const ControlSpec& spec : kControls) {
+    for (const FormControl& item : kControls) {
         HWND control = CreateWindowExW(
-            spec.exStyle, spec.className, spec.text, WS_CHILD | WS_VISIBLE | spec.style,
-            pixels(spec.left, dpi), pixels(spec.top, dpi), pixels(spec.width, dpi),
-            pixels(spec.height, dpi), window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)),
+            item.exStyle, item.className, item.text, WS_CHILD | WS_VISIBLE | item.style,
+            pixels(item.left, dpi), pixels(item.top, dpi), pixels(item.width, dpi),
+            pixels(item.height, dpi), window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)),
             instance, nullptr);
         SendMessageW(control, WM_SETFONT,
-                     reinterpret_cast<WPARAM>(spec.bold ? boldFont : normalFont), FALSE);
+                     reinterpret_cast<WPARAM>(item.bold ? boldFont : normalFont), FALSE);
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof tool;
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
         tool.hwnd = window;
         tool.uId = reinterpret_cast<UINT_PTR>(control);
-        tool.lpszText = const_cast<wchar_t*>(spec.tip);
+        tool.lpszText = const_cast<wchar_t*>(item.tip);
         SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
     SetFocus(GetDlgItem(window, 1000 + kEntry));

@@ -123,6 +123,25 @@ wait_for() {
   return 1
 }
 
+# start_xvfb: a private X display for the test, exported as DISPLAY, once it takes clients
+# (Xvfb names its display before it does). -noreset: otherwise the server resets whenever
+# its last client leaves, and turns away one that comes just then.
+start_xvfb() {
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$SCRATCH/display" \
+    2>"$SCRATCH/xvfb.log" &
+  pids+=($!)
+  wait_for 10 test -s "$SCRATCH/display" || { echo "FAIL: Xvfb did not start"; exit 1; }
+  export DISPLAY=":$(head -n1 "$SCRATCH/display")"
+  wait_for 10 xprop -root || { echo "FAIL: no client connects to Xvfb"; exit 1; }
+}
+
+# start_openbox: a window manager on DISPLAY, ready to activate windows.
+start_openbox() {
+  openbox --sm-disable >"$SCRATCH/openbox.log" 2>&1 &
+  pids+=($!)
+  wait_for 10 wm_ready || { echo "FAIL: openbox did not start"; exit 1; }
+}
+
 # wm_ready: the X display's window manager has announced itself and can be asked to activate
 # a window (xdotool windowactivate needs _NET_ACTIVE_WINDOW), so it is ready for the keys.
 wm_ready() {
