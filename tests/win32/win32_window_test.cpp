@@ -517,7 +517,8 @@ TEST_F(Win32Window, PlayedSession) {
     type("200");
     click(Control::cmdCalculate);
     EXPECT_EQ(bands(), (Bands{"0-40", " 41-80", " 81-120", " 121+"}));
-    EXPECT_TRUE(focused(Control::cmdExit));
+    // Under Wine the focus a click moves can reach the queue after the click's own messages.
+    EXPECT_TRUE(pumpUntil([this] { return focused(Control::cmdExit); }));
     EXPECT_TRUE(messages_.empty());
 
     ShowWindow(window(), SW_MINIMIZE);
@@ -598,7 +599,7 @@ TEST_F(Win32Window, APressThatPassesTheCheckClicks) {
     setEntry("10");
     mouse(control(Control::cmdCalculate), WM_LBUTTONDOWN);
     EXPECT_EQ(bands(), (Bands{"0-2", " 3-4", " 5-6", " 7+"}));
-    EXPECT_TRUE(focused(Control::cmdExit));
+    EXPECT_TRUE(pumpUntil([this] { return focused(Control::cmdExit); }));
     EXPECT_TRUE(messages_.empty());
 }
 
