@@ -48,7 +48,9 @@ check "the package is under 400 KB" test "$(stat -c %s "$msi")" -lt $((400 * 102
 export WINEPREFIX="$SCRATCH/prefix" WINEDEBUG=-all
 # No Mono or Gecko prompts, no crash dialog, and no menu entries written for the Linux desktop.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d;winemenubuilder.exe=d"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$SCRATCH/display" \
+# -noreset: each msiexec and wineserver comes and goes as an X client; without it the server
+# resets whenever the last one leaves, and turns away the next one that comes just then.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$SCRATCH/display" \
   2>"$SCRATCH/xvfb.log" &
 pids+=($!)
 wait_for 10 test -s "$SCRATCH/display" || { echo "FAIL: Xvfb did not start"; exit 1; }
