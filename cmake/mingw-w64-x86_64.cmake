@@ -19,5 +19,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
 # Each build tree gets its own Wine prefix, made on first use.
+# Each test in a world of its own (tests/isolate.sh), so with a Wine server of its own too.
 set(CMAKE_CROSSCOMPILING_EMULATOR
-    "${CMAKE_CURRENT_LIST_DIR}/wine-run.sh;${CMAKE_BINARY_DIR}/wineprefix")
+    "${CMAKE_CURRENT_LIST_DIR}/../tests/isolate.sh;${CMAKE_CURRENT_LIST_DIR}/wine-run.sh;${CMAKE_BINARY_DIR}/wineprefix")

@@ -65,7 +65,7 @@ follows=no
 [[ "$answer" == "(<uint32 "* ]] && follows=yes
 switch false
 
-title="FEXO- Scenario Kestrand"
+title="$KESTRAND_TITLE"
 # start_window: Kestrand up with the keyboard focus, "200" + Enter typed.
 start_window() {
   "$program" >>"$SCRATCH/kestrand.log" 2>&1 &

@@ -60,7 +60,7 @@ pids+=($!)
 check "openbox manages the display and can activate windows" wait_for 10 wm_ready
 [ "$failures" -eq 0 ] || { display_state; finish; }
 
-title="FEXO- Scenario Kestrand"
+title="$KESTRAND_TITLE"
 "$program" >"$SCRATCH/kestrand.log" 2>&1 &
 kestrand=$!
 pids=("$kestrand" "${pids[@]}")

@@ -28,7 +28,7 @@ fi
 
 wineserver -k 2>/dev/null || true
 wineserver -w
-left=$(wine_x11_leftovers "$prefix")
+left=$(wine_x11_left_behind "$prefix")
 if [[ -n $left ]]; then
     echo "FAIL: still running for the prefix after wineserver -k:" >&2
     ps -o pid,args -p "${left//$'\n'/,}" >&2 || true

@@ -56,6 +56,18 @@ wine_x11_leftovers() {
     done
 }
 
+# wine_x11_left_behind PREFIX: those of them still there after up to 10 s, so that a process
+# on its way out when asked is not counted as one left behind.
+wine_x11_left_behind() {
+    local left
+    for _ in $(seq 100); do
+        left=$(wine_x11_leftovers "$1")
+        [[ -z $left ]] && return 0
+        sleep 0.1
+    done
+    echo "$left"
+}
+
 if [[ ${BASH_SOURCE[0]} == "$0" ]]; then
     set -euo pipefail
     if [[ $# -ne 2 || $1 != prepare ]]; then

@@ -5,6 +5,9 @@ set -euo pipefail
 # ctest counts this exit status as a skip (SKIP_RETURN_CODE).
 readonly SKIP=77
 
+# The window's title, as the shell tests look for it.
+readonly KESTRAND_TITLE="FEXO- Scenario Kestrand"
+
 # ldconfig and friends live in sbin, which not every PATH has.
 PATH="$PATH:/usr/sbin:/sbin"
 
@@ -64,11 +67,14 @@ finish() {
   echo "all checks passed"
 }
 
-# scratch_dir: a temporary directory removed when the test exits.
+# scratch_dir: a temporary directory removed when the test exits. Run through
+# tests/isolate.sh, whatever a service still stopping writes there after that goes with the
+# test's world, so a failure to remove it does not change the verdict.
 scratch_dir() {
   SCRATCH="$(mktemp -d)"
-  trap 'rm -rf "$SCRATCH"' EXIT
+  trap remove_scratch EXIT
 }
+remove_scratch() { rm -rf "${SCRATCH:-}" 2>/dev/null || true; }
 
 # stop_at_exit: at exit, stops the background processes whose pids the test put in the
 # array pids (first to last), then removes the scratch directory.
@@ -82,7 +88,7 @@ stop_all() {
     kill "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
   done
-  rm -rf "${SCRATCH:-}"
+  remove_scratch
 }
 
 # stop_tree_at_exit: as stop_at_exit, but also stops whatever those processes started (the
@@ -109,18 +115,18 @@ stop_tree() {
     done
   }
   wait_for 10 all_gone || true
-  rm -rf "${SCRATCH:-}"
+  remove_scratch
 }
 
-# wait_for SECONDS COMMAND...: polls the command until it succeeds, for at most that long.
+# wait_for SECONDS COMMAND...: polls the command until it succeeds, for at most that long by
+# the clock, however long each try takes on a loaded machine.
 wait_for() {
-  local tries=$(($1 * 20))
+  local deadline=$((${EPOCHREALTIME//[!0-9]/} + $1 * 1000000))
   shift
-  for _ in $(seq "$tries"); do
-    "$@" >/dev/null 2>&1 && return 0
+  until "$@" >/dev/null 2>&1; do
+    ((${EPOCHREALTIME//[!0-9]/} < deadline)) || return 1
     sleep 0.05
   done
-  return 1
 }
 
 # start_xvfb: a private X display for the test, exported as DISPLAY, once it takes clients

@@ -83,7 +83,7 @@ check "Installed apps lists WUNA Kestrand $version" \
 
 wine start "$(winepath -w "$shortcut")" >"$SCRATCH/start.log" 2>&1
 check "started by its shortcut, the program shows its window" \
-  wait_for 30 xdotool search --name '^FEXO- Scenario Kestrand$'
+  wait_for 30 xdotool search --name "^$KESTRAND_TITLE\$"
 wineserver -k 2>/dev/null || true
 wineserver -w
 

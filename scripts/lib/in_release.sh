@@ -22,7 +22,7 @@ versions() {
 # Whether this release's archive can give the build what it needs at all today.
 if ! ensure_packages "${KESTRAND_BUILD_PACKAGES[@]}" "${KESTRAND_TEST_PACKAGES[@]}"; then
   if [ "$mode" = --native ]; then
-    echo "== NOT TESTED: the build's packages cannot be installed from this release today"
+    echo "== NOT TESTED (the build's packages cannot be installed from this release today)"
     exit 0
   fi
   echo "in_release: the build's packages cannot be installed" >&2
