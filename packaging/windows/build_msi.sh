@@ -17,6 +17,34 @@ cp "$exe" "$stage/kestrand.exe"
 cp "$root/resources/kestrand.ico" "$stage/"
 # Windows players open it in Notepad: CR LF line ends.
 sed -e 's/$/\r/' "$root/LICENSE" >"$stage/LICENSE.txt"
-(cd "$stage" && wixl --arch x64 -D Version="$version" -D VersionText="$version_text" \
-  -o package.msi kestrand.wxs)
-mv "$stage/package.msi" "$out"
+
+# The same input gives the same bytes. The codes Windows Installer wants new for every
+# different package come from a digest of everything that goes in; the times wixl and the
+# cabinet would take from the clock and the files come from SOURCE_DATE_EPOCH (the commit's
+# time, as scripts/package sets it), read through faketime, as wixl has no setting for them.
+epoch="${SOURCE_DATE_EPOCH:?build_msi.sh: SOURCE_DATE_EPOCH is not set}"
+chmod 644 "$stage"/*
+touch -d "@$epoch" "$stage"/*
+inputs="$( (cd "$stage" && sha256sum kestrand.wxs kestrand.exe kestrand.ico LICENSE.txt
+  echo "$version $version_text") | sha256sum | cut -c1-64)"
+# code LABEL: a UUID (version 5 layout) from the inputs' digest and the label.
+code() {
+  local h
+  h="$(printf '%s %s' "$1" "$inputs" | sha256sum | cut -c1-32)"
+  printf '%s-%s-5%s-%x%s-%s\n' "${h:0:8}" "${h:8:4}" "${h:13:3}" \
+    $(((0x${h:16:1} & 0x3) | 0x8)) "${h:17:3}" "${h:20:12}" | tr a-f A-F
+}
+at_epoch() { TZ=UTC faketime -f "$(date -u -d "@$epoch" '+%Y-%m-%d %H:%M:%S')" "$@"; }
+package_code="{$(code package)}"
+cd "$stage"
+at_epoch wixl --arch x64 -D Version="$version" -D VersionText="$version_text" \
+  -D ProductCode="$(code product)" -D PackageCode="$package_code" -o package.msi kestrand.wxs
+# Where wixl makes up the package code itself (msitools 0.101 does), it is set afterwards;
+# msibuild sets the summary's subject, author and template with it, so they are given again
+# as wixl wrote them.
+summary() { msiinfo suminfo package.msi | sed -n "s/^$1: //p"; }
+if [ "$(summary 'Revision number (UUID)')" != "$package_code" ]; then
+  at_epoch msibuild package.msi -s "$(summary Subject)" "$(summary Author)" \
+    "$(summary Template)" "$package_code"
+fi
+mv package.msi "$out"

@@ -9,7 +9,7 @@ source "$(dirname "$0")/../tests/lib.sh"
 exe="$1" version="$2" version_text="$3"
 here="$(cd "$(dirname "$0")" && pwd)"
 # Skipping is not passing: a missing tool fails the test.
-for tool in wixl msiinfo wine wineboot wineserver Xvfb xdotool; do
+for tool in wixl msiinfo msibuild faketime wine wineboot wineserver Xvfb xdotool; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (scripts/test installs it)"; exit 1; }
 done
 
@@ -23,6 +23,8 @@ trap stop_everything EXIT
 
 
 msi="$SCRATCH/kestrand.msi"
+# The packages' times: any fixed one will do here.
+export SOURCE_DATE_EPOCH="${SOURCE_DATE_EPOCH:-$(stat -c %Y "$exe")}"
 bash "$here/build_msi.sh" "$exe" "$version" "$version_text" "$msi"
 # The next version up, as a later release would be numbered.
 IFS=. read -r major minor patch tweak <<<"$version"

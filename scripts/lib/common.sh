@@ -67,4 +67,5 @@ takes_no_arguments() {
   esac
 }
 
-build_jobs() { nproc 2>/dev/null || echo 2; }
+# How many jobs a build runs: KESTRAND_BUILD_JOBS, else one a core.
+build_jobs() { echo "${KESTRAND_BUILD_JOBS:-$(nproc 2>/dev/null || echo 2)}"; }

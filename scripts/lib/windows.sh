@@ -2,10 +2,11 @@
 # its configuration. Sourced after common.sh, not run.
 
 # The cross compiler; the tests add Wine with its own fonts (the faces the
-# window asks for), GoogleTest's sources, and wixl with msitools for the
-# installer package, which they install under Wine on an X display.
+# window asks for), GoogleTest's sources, and wixl with msitools (and faketime,
+# for its times) for the installer package, which they install under Wine on an
+# X display.
 KESTRAND_WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64)
-KESTRAND_WINDOWS_TEST_PACKAGES=(wine wine64 fonts-wine googletest wixl msitools xvfb xdotool)
+KESTRAND_WINDOWS_TEST_PACKAGES=(wine wine64 fonts-wine googletest wixl msitools faketime xvfb xdotool)
 
 # configure_windows_build DIR TESTS(ON|OFF) [CMAKE-ARG...]: 64-bit Windows,
 # Win32 front end only, optimised for size as shipped.
