@@ -53,16 +53,21 @@ inside() {
   clean_environment /tmp || exit 1
   cd "$1" || exit 1
   shift
-  env -i "${world[@]}" "$@" &
-  local test=$!
+  run_and_wait env -i "${world[@]}" "$@"
+}
+
+# run_and_wait COMMAND...: runs it as a child, passes on a request to end, and returns its
+# status once it has ended.
+run_and_wait() {
+  "$@" &
+  local test=$! status
   trap 'kill -TERM "$test" 2>/dev/null' TERM INT HUP
-  local status
   while :; do
     wait "$test"
     status=$?
     kill -0 "$test" 2>/dev/null || break
   done
-  exit "$status"
+  return "$status"
 }
 
 # Without namespaces: the processes that carry MARK in their environment.
@@ -103,14 +108,8 @@ by_process_mark() {
   ) &
   disown
   clean_environment "$scratch"
-  env -i "${world[@]}" TMPDIR="$scratch" "$mark" "$@" &
-  local test=$! status
-  trap 'kill -TERM "$test" 2>/dev/null' TERM INT HUP
-  while :; do
-    wait "$test"
-    status=$?
-    kill -0 "$test" 2>/dev/null || break
-  done
+  local status=0
+  run_and_wait env -i "${world[@]}" TMPDIR="$scratch" "$mark" "$@" || status=$?
   stop_marked "$mark"
   rm -rf "$scratch"
   exit "$status"
@@ -133,6 +132,7 @@ case "${1:-}" in
   --inside)
     shift
     inside "$@"
+    exit
     ;;
   -*)
     sed -n 's/^# \{0,1\}//; 7,8p' "$self" >&2
