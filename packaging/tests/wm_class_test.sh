@@ -16,16 +16,7 @@ check "the entry has a StartupWMClass" test -n "$expected"
 
 stop_at_exit
 
-# Xvfb picks a free display itself and writes its number to the descriptor.
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$SCRATCH/display" 2>"$SCRATCH/xvfb.log" &
-pids+=($!)
-for _ in $(seq 50); do
-  [ -s "$SCRATCH/display" ] && break
-  sleep 0.1
-done
-check "Xvfb started" test -s "$SCRATCH/display"
-[ -s "$SCRATCH/display" ] || finish
-export DISPLAY=":$(head -n1 "$SCRATCH/display")"
+start_xvfb
 export XDG_RUNTIME_DIR="$SCRATCH/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 
@@ -35,16 +26,18 @@ pids=("$program" "${pids[@]}")
 
 # The program's own top-level window with a class: Qt's helper windows have none.
 window=""
-for _ in $(seq 100); do
+find_window() {
+  local candidate props
   for candidate in $(xwininfo -root -children 2>/dev/null | awk '/^ +0x/ { print $1 }'); do
     props="$(xprop -id "$candidate" _NET_WM_PID WM_CLASS 2>/dev/null || true)"
     if grep -q "_NET_WM_PID(CARDINAL) = $program\$" <<<"$props" && grep -q '^WM_CLASS(STRING)' <<<"$props"; then
       window="$candidate"
-      break 2
+      return 0
     fi
   done
-  sleep 0.1
-done
+  return 1
+}
+wait_for 20 find_window || true
 check "the program opened a window" test -n "$window"
 if [ -z "$window" ]; then
   cat "$SCRATCH/kestrand.log"
