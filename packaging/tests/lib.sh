@@ -86,7 +86,7 @@ stop_all() {
   local pid
   for pid in "${pids[@]}"; do
     kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
+    end_processes "$pid"
   done
   remove_scratch
 }
@@ -105,17 +105,24 @@ stop_tree() {
   local pid all=()
   for pid in "${pids[@]}"; do all+=($(descendants "$pid") "$pid"); done
   for pid in "${all[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  # A zombie has gone too: where pid 1 does not reap, it stays one.
-  all_gone() {
+  end_processes "${all[@]}"
+  remove_scratch
+}
+
+# end_processes PID...: waits up to 10 s for processes asked to end to go, kills those still
+# there, and reaps the test's own, so that a process deaf to the request never holds the test
+# at its exit. A zombie has gone too: where pid 1 does not reap, it stays one.
+end_processes() {
+  local pid
+  gone() {
     local pid state
-    for pid in "${all[@]}"; do
+    for pid in "$@"; do
       state="$(ps -o stat= -p "$pid" 2>/dev/null || true)"
       [ -z "$state" ] || [[ "$state" == Z* ]] || return 1
     done
   }
-  wait_for 10 all_gone || true
-  remove_scratch
+  wait_for 10 gone "$@" || kill -KILL "$@" 2>/dev/null || true
+  for pid in "$@"; do wait "$pid" 2>/dev/null || true; done
 }
 
 # wait_for SECONDS COMMAND...: polls the command until it succeeds, for at most that long by
