@@ -10,10 +10,7 @@ source "$(dirname "$0")/../packaging/tests/lib.sh"
 
 program="$1"
 here="$(dirname "$0")"
-# Skipping is not passing: a missing tool fails the test.
-for tool in Xvfb openbox xdotool xprop xwd dbus-daemon gdbus gsettings python3; do
-  command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (scripts/test installs it)"; exit 1; }
-done
+require_tools Xvfb openbox xdotool xprop xwd dbus-daemon gdbus gsettings python3
 for portal in xdg-desktop-portal xdg-desktop-portal-gtk; do
   [ -x "/usr/libexec/$portal" ] || { echo "FAIL: $portal is not installed (scripts/test installs it)"; exit 1; }
 done

@@ -7,10 +7,7 @@
 source "$(dirname "$0")/../packaging/tests/lib.sh"
 
 program="$1"
-# Skipping is not passing: a missing tool fails the test.
-for tool in Xvfb openbox xdotool xprop dbus-daemon dbus-send speech-dispatcher orca python3; do
-  command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (scripts/test installs it)"; exit 1; }
-done
+require_tools Xvfb openbox xdotool xprop dbus-daemon dbus-send speech-dispatcher orca python3
 launcher=""
 for candidate in /usr/libexec/at-spi-bus-launcher /usr/lib/at-spi2-core/at-spi-bus-launcher; do
   [ -x "$candidate" ] && launcher="$candidate" && break

@@ -7,10 +7,7 @@
 source "$(dirname "$0")/../packaging/tests/lib.sh"
 
 program="$1"
-# Skipping is not passing: a missing tool fails the test.
-for tool in weston Xvfb openbox xdotool xdpyinfo xprop; do
-  command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (scripts/test installs it)"; exit 1; }
-done
+require_tools weston Xvfb openbox xdotool xdpyinfo xprop
 
 scratch_dir
 stop_at_exit

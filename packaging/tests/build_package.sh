@@ -6,7 +6,7 @@ source "$(dirname "$0")/lib.sh"
 cpack="$1" config="$2" out="$3" deb="$4"
 rm -rf "$out"
 mkdir -p "$out"
-SKIP_NOTE="$out/skipped" require_tools dpkg-deb dpkg-shlibdeps
+require_tools dpkg-deb dpkg-shlibdeps
 if ! "$cpack" --config "$config" -G DEB -B "$out" >"$out/cpack.log" 2>&1; then
   cat "$out/cpack.log"
   exit 1

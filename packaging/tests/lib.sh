@@ -1,9 +1,6 @@
-# Shared by the packaging tests: skipping when a tool is missing, and collecting failed checks
+# Shared by the shell tests: failing when a tool is missing, and collecting failed checks
 # so that one run reports them all. Sourced, not run.
 set -euo pipefail
-
-# ctest counts this exit status as a skip (SKIP_RETURN_CODE).
-readonly SKIP=77
 
 # The window's title, as the shell tests look for it.
 readonly KESTRAND_TITLE="FEXO- Scenario Kestrand"
@@ -11,32 +8,18 @@ readonly KESTRAND_TITLE="FEXO- Scenario Kestrand"
 # ldconfig and friends live in sbin, which not every PATH has.
 PATH="$PATH:/usr/sbin:/sbin"
 
-# require_tools TOOL... skips the test unless every tool is on PATH. With SKIP_NOTE set, the
-# reason is also written to that file, for the tests that wait on this one.
+# require_tools TOOL... fails the test unless every tool is on PATH: skipping is not passing.
 require_tools() {
   local tool
   for tool in "$@"; do
-    if ! command -v "$tool" >/dev/null 2>&1; then
-      echo "SKIP: $tool is not installed (scripts/test installs it)"
-      [ -z "${SKIP_NOTE:-}" ] || echo "$tool is not installed" >"$SKIP_NOTE"
-      exit "$SKIP"
-    fi
+    command -v "$tool" >/dev/null 2>&1 ||
+      { echo "FAIL: $tool is not installed (scripts/test installs it)"; exit 1; }
   done
 }
 
-# require_package DEB skips the test if the package was not built because building was skipped;
-# a package missing for any other reason is a failure.
+# require_package DEB fails the test if the package was not built.
 require_package() {
-  local note
-  note="$(dirname "$1")/skipped"
-  if [ ! -f "$1" ] && [ -f "$note" ]; then
-    echo "SKIP: the package was not built: $(cat "$note")"
-    exit "$SKIP"
-  fi
-  if [ ! -f "$1" ]; then
-    echo "FAIL: $1 was not built"
-    exit 1
-  fi
+  [ -f "$1" ] || { echo "FAIL: $1 was not built"; exit 1; }
 }
 
 failures=0

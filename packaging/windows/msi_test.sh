@@ -8,10 +8,7 @@ source "$(dirname "$0")/../tests/lib.sh"
 
 exe="$1" version="$2" version_text="$3"
 here="$(cd "$(dirname "$0")" && pwd)"
-# Skipping is not passing: a missing tool fails the test.
-for tool in wixl msiinfo msibuild faketime wine wineboot wineserver Xvfb xdotool; do
-  command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (scripts/test installs it)"; exit 1; }
-done
+require_tools wixl msiinfo msibuild faketime wine wineboot wineserver Xvfb xdotool
 
 scratch_dir
 pids=()
