@@ -48,8 +48,20 @@ choose() {
 # Inside the namespaces, as their first process: fresh file systems, then the test as a child,
 # whose status becomes this world's. When this process ends, the kernel ends the rest.
 inside() {
+  exec 9</tmp
   mount -t tmpfs -o mode=1777 kestrand-tmp /tmp && mount -t tmpfs -o mode=1777 kestrand-shm /dev/shm ||
     { echo "isolate.sh: cannot mount a private /tmp" >&2; exit 1; }
+  # A tree that lives in /tmp (a clone made there) stays in view: its top folder is bound in
+  # again from the /tmp the test was started in.
+  local path top
+  for path in "$1" "$(dirname "$self")"; do
+    [[ $path == /tmp/?* ]] || continue
+    top="${path#/tmp/}"
+    top="${top%%/*}"
+    [ -e "/tmp/$top" ] || { mkdir "/tmp/$top" && mount --no-canonicalize --bind "/proc/self/fd/9/$top" "/tmp/$top"; } ||
+      { echo "isolate.sh: cannot keep /tmp/$top in view" >&2; exit 1; }
+  done
+  exec 9<&-
   ip link set lo up 2>/dev/null || true
   clean_environment /tmp || exit 1
   cd "$1" || exit 1
