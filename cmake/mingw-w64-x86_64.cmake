@@ -20,7 +20,3 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 # No link time in the PE header: the same source gives the same bytes.
 string(APPEND CMAKE_EXE_LINKER_FLAGS_INIT " -Wl,--no-insert-timestamp")
 
-# Each build tree gets its own Wine prefix, made on first use; each test runs in a world of
-# its own (tests/isolate.sh), so with a Wine server of its own too.
-set(CMAKE_CROSSCOMPILING_EMULATOR
-    "${CMAKE_CURRENT_LIST_DIR}/../tests/isolate.sh;${CMAKE_CURRENT_LIST_DIR}/wine-run.sh;${CMAKE_BINARY_DIR}/wineprefix")

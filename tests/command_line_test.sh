@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
 # --version and --help print and end without a display, and open no window.
 # Usage: command_line_test.sh KESTRAND VERSION_TEXT
-source "$(dirname "$0")/../packaging/tests/lib.sh"
+source "$(dirname "$0")/lib.sh"
 
 program="$1" version="$2"
-scratch_dir
 headless() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" "$@"; }
 
 out="$(headless --version 2>"$SCRATCH/err")" && status=0 || status=$?

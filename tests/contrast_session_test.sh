@@ -6,7 +6,7 @@
 # and from the start. Where the portal has no such setting, the window stays today's, and a
 # change signalled as newer portals signal it is followed.
 # Usage: contrast_session_test.sh KESTRAND
-source "$(dirname "$0")/../packaging/tests/lib.sh"
+source "$(dirname "$0")/lib.sh"
 
 program="$1"
 here="$(dirname "$0")"
@@ -15,29 +15,17 @@ for portal in xdg-desktop-portal xdg-desktop-portal-gtk; do
   [ -x "/usr/libexec/$portal" ] || { echo "FAIL: $portal is not installed (scripts/test installs it)"; exit 1; }
 done
 
-scratch_dir
-stop_tree_at_exit
 
-unset AT_SPI_BUS_ADDRESS WAYLAND_DISPLAY SESSION_MANAGER QT_QPA_PLATFORMTHEME XDG_CURRENT_DESKTOP
-export XDG_RUNTIME_DIR="$SCRATCH/run" XDG_CONFIG_HOME="$SCRATCH/config" \
-  XDG_DATA_HOME="$SCRATCH/data" XDG_CACHE_HOME="$SCRATCH/cache" XDG_SESSION_TYPE=x11 \
-  GSETTINGS_BACKEND=dconf QT_QPA_PLATFORM=xcb NO_AT_BRIDGE=1 LC_ALL=C.UTF-8 LANG=C.UTF-8
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-mkdir -p "$XDG_CONFIG_HOME/xdg-desktop-portal"
+export XDG_SESSION_TYPE=x11 GSETTINGS_BACKEND=dconf QT_QPA_PLATFORM=xcb NO_AT_BRIDGE=1
+mkdir -p "$HOME/.config/xdg-desktop-portal"
 # The GTK backend answers for the settings, as on a GNOME desktop without GNOME's own backend.
-printf '[preferred]\ndefault=gtk\n' >"$XDG_CONFIG_HOME/xdg-desktop-portal/portals.conf"
+printf '[preferred]\ndefault=gtk\n' >"$HOME/.config/xdg-desktop-portal/portals.conf"
 
 start_xvfb
 start_openbox
-
 # What the bus starts sees a GNOME desktop (older portals choose their backend by it);
 # Kestrand does not.
-XDG_CURRENT_DESKTOP=GNOME dbus-daemon --session --nofork --print-address=4 4>"$SCRATCH/bus" \
-  >"$SCRATCH/dbus.log" 2>&1 &
-pids+=($!)
-wait_for 10 test -s "$SCRATCH/bus" || { echo "FAIL: no session bus"; exit 1; }
-DBUS_SESSION_BUS_ADDRESS="$(head -n1 "$SCRATCH/bus")"
-export DBUS_SESSION_BUS_ADDRESS
+start_session_bus XDG_CURRENT_DESKTOP=GNOME
 
 high_contrast() { gsettings set org.gnome.desktop.a11y.interface high-contrast "$1"; }
 # portal_contrast: what the portal tells programs, e.g. "(<uint32 1>,)"; fails without the key.
@@ -67,7 +55,6 @@ title="$KESTRAND_TITLE"
 start_window() {
   "$program" >>"$SCRATCH/kestrand.log" 2>&1 &
   kestrand=$!
-  pids=("$kestrand" "${pids[@]}")
   wait_for 20 xdotool search --pid "$kestrand" --name "^$title\$" ||
     { fail "the window comes up"; finish; }
   window="$(xdotool search --pid "$kestrand" --name "^$title\$" | head -n1)"

@@ -4,7 +4,7 @@
 # utterance instead of sounding it, and Orca with private settings.
 # Each step waits for the utterance that shows Orca has taken it in, never for a time.
 # Usage: orca_session_test.sh KESTRAND
-source "$(dirname "$0")/../packaging/tests/lib.sh"
+source "$(dirname "$0")/lib.sh"
 
 program="$1"
 require_tools Xvfb openbox xdotool xprop dbus-daemon dbus-send speech-dispatcher orca python3
@@ -14,31 +14,15 @@ for candidate in /usr/libexec/at-spi-bus-launcher /usr/lib/at-spi2-core/at-spi-b
 done
 [ -n "$launcher" ] || { echo "FAIL: at-spi-bus-launcher is not installed"; exit 1; }
 
-scratch_dir
-stop_tree_at_exit
 
-unset AT_SPI_BUS_ADDRESS WAYLAND_DISPLAY SESSION_MANAGER SPEECHD_ADDRESS QT_QPA_PLATFORMTHEME
-export XDG_RUNTIME_DIR="$SCRATCH/run" XDG_CONFIG_HOME="$SCRATCH/config" \
-  XDG_DATA_HOME="$SCRATCH/data" XDG_CACHE_HOME="$SCRATCH/cache" XDG_SESSION_TYPE=x11 \
-  QT_QPA_PLATFORM=xcb NO_AT_BRIDGE=0 GTK_MODULES=gail:atk-bridge LC_ALL=C.UTF-8 LANG=C.UTF-8
-mkdir -m 700 "$XDG_RUNTIME_DIR"
+export XDG_SESSION_TYPE=x11 QT_QPA_PLATFORM=xcb NO_AT_BRIDGE=0 GTK_MODULES=gail:atk-bridge
 mkdir -p "$SCRATCH/prefs" "$SCRATCH/speech"
 
 start_xvfb
-
-dbus-daemon --session --nofork --print-address=4 4>"$SCRATCH/bus" >"$SCRATCH/dbus.log" 2>&1 &
-pids+=($!)
-wait_for 10 test -s "$SCRATCH/bus" || { echo "FAIL: no session bus"; exit 1; }
-DBUS_SESSION_BUS_ADDRESS="$(head -n1 "$SCRATCH/bus")"
-export DBUS_SESSION_BUS_ADDRESS
-# The session bus starts the accessibility bus's launcher when first asked for it, as a
-# desktop does (started by hand, some versions refuse their own arguments); then
-# accessibility is switched on, as a screen reader's settings do.
-wait_for 10 dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
-  org.a11y.Bus.GetAddress || { echo "FAIL: no accessibility bus"; exit 1; }
-dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
-  org.freedesktop.DBus.Properties.Set string:org.a11y.Status string:IsEnabled \
-  variant:boolean:true >/dev/null || { echo "FAIL: accessibility cannot be switched on"; exit 1; }
+start_session_bus
+# Started by the session bus, as on a desktop: started by hand, some versions of the
+# accessibility bus's launcher refuse their own arguments.
+start_accessibility
 
 # alone KEY: presses and releases the key that carries that symbol, through XTEST, with no
 # modifier. xdotool presses a key at the last level its symbol is on, and in newer keyboard
@@ -83,7 +67,6 @@ CONF
 socket="$XDG_RUNTIME_DIR/speechd.sock"
 speech-dispatcher -s -t 0 -C "$SCRATCH/speech" -L "$SCRATCH" -c unix_socket -S "$socket" \
   >"$SCRATCH/speechd.out" 2>&1 &
-pids+=($!)
 wait_for 10 test -S "$socket" || { echo "FAIL: speech-dispatcher did not start"; exit 1; }
 # Orca talks to speech-dispatcher through a tap that writes down each text it sends, one
 # NUL-ended record each, whatever Orca's version. A text counts as said once sent: under
@@ -93,14 +76,12 @@ said_log="$SCRATCH/said"
 : >"$said_log"
 python3 "$(dirname "$0")/speech_tap.py" "$XDG_RUNTIME_DIR/tap.sock" "$socket" "$said_log" \
   >"$SCRATCH/tap.out" 2>&1 &
-pids+=($!)
 wait_for 10 test -S "$XDG_RUNTIME_DIR/tap.sock" || { echo "FAIL: the speech tap did not start"; exit 1; }
 export SPEECHD_ADDRESS="unix_socket:$XDG_RUNTIME_DIR/tap.sock"
 
 # said OFFSET: the texts sent to speech since that byte of the record, one a line.
 said() { tail -c "+$(($1 + 1))" "$said_log" | tr '\n\0' ' \n'; }
 orca -u "$SCRATCH/prefs" >"$SCRATCH/orca.out" 2>&1 &
-pids+=($!)
 # Orca greets the player once it listens; the window is started after that.
 wait_for 40 test -s "$said_log" || { echo "FAIL: Orca said nothing"; cat "$SCRATCH/orca.out"; exit 1; }
 offset() { stat -c %s "$said_log"; }
@@ -123,7 +104,6 @@ step() {
 
 "$program" >"$SCRATCH/kestrand.log" 2>&1 &
 kestrand=$!
-pids=("$kestrand" "${pids[@]}")
 caption="Total Number of Scenario Victory Points: text"
 check "the window comes up and Orca reads the entry by its caption" wait_for 30 heard 0 "$caption"
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the .deb from the build tree as installed, for the tests that take it apart.
 # Usage: build_package.sh CPACK CPACK_CONFIG OUT_DIR DEB_NAME. It builds nothing else.
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/../../tests/lib.sh"
 
 cpack="$1" config="$2" out="$3" deb="$4"
 rm -rf "$out"

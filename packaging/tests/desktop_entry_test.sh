@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The desktop entry passes desktop-file-validate with nothing to say: no error, warning or hint.
 # Usage: desktop_entry_test.sh DESKTOP_FILE. What it points at is checked in the package.
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/../../tests/lib.sh"
 require_tools desktop-file-validate
 
 set +e

@@ -2,12 +2,11 @@
 # Unpacks the .deb into an empty root and checks it as a desktop would: the entry's Exec and Icon
 # resolve inside that root, the unpacked program is hardened, starts and keeps running. Usage:
 # installed_tree_test.sh DEB APP_ID. Nothing is installed on this machine.
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/../../tests/lib.sh"
 require_tools dpkg-deb timeout readelf
 require_package "$1"
 
 deb="$1" id="$2"
-scratch_dir
 root="$SCRATCH/root"
 dpkg-deb -x "$deb" "$root"
 

@@ -2,7 +2,7 @@
 # Runs lintian on the .deb: an error or a missing hardening fails the test; other warnings and
 # notes are printed to read.
 # Usage: lintian_test.sh DEB.
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/../../tests/lib.sh"
 require_tools lintian
 require_package "$1"
 

@@ -3,7 +3,7 @@
 # info; pedantic notes (an id with capitals) are allowed. AppStream before 1.0 does not know
 # the <developer> element yet and says so in one info, the only remark it may make.
 # Usage: metainfo_test.sh METAINFO_FILE. The screenshot URL itself is not fetched.
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/../../tests/lib.sh"
 require_tools appstreamcli
 
 set +e

@@ -2,12 +2,11 @@
 # The .deb's name, version and dependencies: the version is the one the version resource shows,
 # and Depends covers every library the program loads and the font its window asks for. Usage:
 # package_control_test.sh DEB VERSION_HEADER DEB_RELEASE.
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/../../tests/lib.sh"
 require_tools dpkg-deb readelf ldconfig fc-query
 require_package "$1"
 
 deb="$1" header="$2" release="$3"
-scratch_dir
 dpkg-deb -x "$deb" "$SCRATCH/root"
 field() { dpkg-deb -f "$deb" "$1"; }
 echo "Depends: $(field Depends)"

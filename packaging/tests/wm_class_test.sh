@@ -2,19 +2,17 @@
 # Runs the unpacked program on a real X server (Xvfb) and checks that its window's WM_CLASS is
 # what the desktop entry's StartupWMClass says, so docks group it under the entry's icon.
 # Usage: wm_class_test.sh DEB APP_ID.
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/../../tests/lib.sh"
 require_tools dpkg-deb Xvfb xprop xwininfo
 require_package "$1"
 
 deb="$1" id="$2"
-scratch_dir
 root="$SCRATCH/root"
 dpkg-deb -x "$deb" "$root"
 entry="$root/usr/share/applications/$id.desktop"
 expected="$(desktop_key "$entry" StartupWMClass)"
 check "the entry has a StartupWMClass" test -n "$expected"
 
-stop_at_exit
 
 start_xvfb
 export XDG_RUNTIME_DIR="$SCRATCH/runtime"
@@ -22,7 +20,6 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 
 QT_QPA_PLATFORM=xcb "$root/usr/bin/kestrand" >"$SCRATCH/kestrand.log" 2>&1 &
 program=$!
-pids=("$program" "${pids[@]}")
 
 # The program's own top-level window with a class: Qt's helper windows have none.
 window=""

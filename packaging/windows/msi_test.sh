@@ -4,20 +4,11 @@
 # started through that shortcut, a second install that harms nothing, a later version that
 # replaces this one, and an uninstall that leaves nothing behind.
 # Usage: msi_test.sh KESTRAND_EXE VERSION VERSION_TEXT
-source "$(dirname "$0")/../tests/lib.sh"
+source "$(dirname "$0")/../../tests/lib.sh"
 
 exe="$1" version="$2" version_text="$3"
 here="$(cd "$(dirname "$0")" && pwd)"
 require_tools wixl msiinfo msibuild faketime wine wineboot wineserver Xvfb xdotool
-
-scratch_dir
-pids=()
-stop_everything() {
-  WINEPREFIX="$SCRATCH/prefix" wineserver -k 2>/dev/null || true
-  stop_all
-}
-trap stop_everything EXIT
-
 
 msi="$SCRATCH/kestrand.msi"
 # The packages' times: any fixed one will do here.
@@ -43,24 +34,23 @@ word_count="$(msiinfo suminfo "$msi" | sed -n 's/^Source: \([0-9]*\).*/\1/p')"
 check "no administrator rights are asked for" test $((word_count & 8)) -eq 8
 check "the package is under 400 KB" test "$(stat -c %s "$msi")" -lt $((400 * 1024))
 
-# --- installed under Wine ---
-export WINEPREFIX="$SCRATCH/prefix" WINEDEBUG=-all
-# No Mono or Gecko prompts, no crash dialog, and no menu entries written for the Linux desktop.
-export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d;winemenubuilder.exe=d"
-# -noreset: each msiexec and wineserver comes and goes as an X client; without it the server
-# resets whenever the last one leaves, and turns away the next one that comes just then.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$SCRATCH/display" \
-  2>"$SCRATCH/xvfb.log" &
-pids+=($!)
-wait_for 10 test -s "$SCRATCH/display" || { echo "FAIL: Xvfb did not start"; exit 1; }
-export DISPLAY=":$(head -n1 "$SCRATCH/display")"
-wineboot -i >"$SCRATCH/wineboot.log" 2>&1 && wineserver -w
+# --- installed under Wine, on an X display, in a fresh prefix ---
+start_xvfb
+wine_environment "$SCRATCH/prefix"
+wineserver -p
+wineboot -i >"$SCRATCH/wineboot.log" 2>&1
 
 windows_path() { wine cmd /c echo "%$1%" 2>/dev/null | tr -d '\r'; }
 installed_dir="$(winepath -u "$(windows_path LOCALAPPDATA)\\Programs\\Kestrand" 2>/dev/null)"
 programs_dir="$(dirname "$installed_dir")"
 shortcut="$(winepath -u "$(windows_path APPDATA)\\Microsoft\\Windows\\Start Menu\\Programs\\Kestrand.lnk" 2>/dev/null)"
-msiexec() { wine msiexec "$@" >>"$SCRATCH/msiexec.log" 2>&1 && wineserver -w; }
+# msiexec ARG...: an install or removal, done once no part of it runs any more.
+msiexec() {
+  local status=0
+  wine msiexec "$@" >>"$SCRATCH/msiexec.log" 2>&1 || status=$?
+  wait_for 60 eval '! pgrep -f "msiexec\.exe"' || status=1
+  return "$status"
+}
 # installed_products: the display names and versions under the user's and the machine's
 # Installed apps entries.
 installed_products() {
@@ -85,8 +75,8 @@ check "Installed apps lists WUNA Kestrand $version" \
 wine start "$(winepath -w "$shortcut")" >"$SCRATCH/start.log" 2>&1 || true
 check "started by its shortcut, the program shows its window" \
   wait_for 30 xdotool search --name "^$KESTRAND_TITLE\$"
-wineserver -k 2>/dev/null || true
-wineserver -w
+stop_wine
+wineserver -p
 
 check "installing again succeeds" msiexec /i "$(winepath -w "$msi")" /qn
 check "and leaves the program in place" cmp -s "$exe" "$installed_dir/kestrand.exe"

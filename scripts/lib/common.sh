@@ -51,21 +51,70 @@ liberation_sans_package() {
 
 # Packages every build needs: the compiler, CMake, Qt and the form's font.
 KESTRAND_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev "$(liberation_sans_package)")
-# What configuring the tests needs beyond that (the resource test inflates the PNG's stream).
-KESTRAND_TEST_PACKAGES=(libgtest-dev zlib1g-dev python3)
+# What the tests need beyond that (the resource test inflates the PNG's stream with zlib;
+# and the sandbox that every test that starts programs runs in).
+KESTRAND_TEST_PACKAGES=(libgtest-dev zlib1g-dev python3 bubblewrap)
 # Fuzzing, the sanitizers and coverage: the release's own clang, whatever its version.
 KESTRAND_CLANG_PACKAGES=(clang llvm libclang-rt-dev)
 
-# takes_no_arguments "$@", for the scripts that take none: --help says so, and anything else
-# is a mistake, told before any work begins.
+# read_options SPEC "$@": the one way the scripts read their command line. SPEC lists the
+# long options, "name=" for one that takes a value: each sets opt_name (dashes become
+# underscores) to its value, or to "yes". The other arguments are left in args. --help prints
+# the script's $usage; anything unknown, or an option without its value, prints it to
+# standard error and ends the script with status 2, before any work begins.
+read_options() {
+  local spec=" $1 " name
+  shift
+  args=()
+  while [ $# -gt 0 ]; do
+    case "$1" in
+      -h | --help) echo "$usage"; exit 0 ;;
+      --) shift; args+=("$@"); break ;;
+      --?*)
+        name="${1#--}"
+        if [[ "$spec" == *" $name= "* ]] && [ $# -ge 2 ]; then
+          printf -v "opt_${name//-/_}" %s "$2"
+          shift 2
+        elif [[ "$spec" == *" $name "* ]]; then
+          printf -v "opt_${name//-/_}" %s yes
+          shift
+        else
+          usage_error
+        fi ;;
+      -?*) usage_error ;;
+      *) args+=("$1"); shift ;;
+    esac
+  done
+}
+usage_error() { echo "$usage" >&2; exit 2; }
+# takes_no_arguments "$@", for the scripts that take none.
 takes_no_arguments() {
-  [ $# -eq 0 ] && return 0
-  local usage="Usage: scripts/$(basename "$0")   (it takes no arguments)"
-  case "$1" in
-    -h | --help) echo "$usage"; exit 0 ;;
-    *) echo "$usage" >&2; exit 2 ;;
-  esac
+  usage="Usage: scripts/$(basename "$0")   (it takes no arguments)"
+  read_options "" "$@"
+  [ ${#args[@]} -eq 0 ] || usage_error
 }
 
 # How many jobs a build runs: KESTRAND_BUILD_JOBS, else one a core.
 build_jobs() { echo "${KESTRAND_BUILD_JOBS:-$(nproc 2>/dev/null || echo 2)}"; }
+
+# sandbox_or_not: says whether the tests that start programs can run here, each in a sandbox
+# of its own; where bubblewrap cannot make one (a kernel that refuses user namespaces to a
+# normal user), sets sandboxed=(-LE sandboxed), so that ctest leaves them out.
+sandbox_or_not() {
+  if "$KESTRAND_ROOT/tests/sandbox.sh" --check; then
+    echo "Sandbox: $(bwrap --version) (own PID, IPC, network, UTS and mount namespaces;" \
+      "own /tmp, /run, /dev and HOME; the system read-only)"
+  else
+    echo "Sandbox: NONE: bubblewrap cannot make its namespaces here; the tests that start" \
+      "programs are not run"
+    sandboxed=(-LE sandboxed)
+  fi
+}
+# not_sandboxed: closes a run that left those tests out with a line that says so; under CI
+# such a run fails.
+not_sandboxed() {
+  [ ${#sandboxed[@]} -ne 0 ] || return 0
+  echo "scripts/test: NOT TESTED on this system: the tests that start programs (no sandbox:" \
+    "bubblewrap cannot make its namespaces here)"
+  [ "${CI:-}" != true ] || { echo "scripts/test: CI needs the sandbox" >&2; exit 1; }
+}

@@ -43,28 +43,16 @@ if [ -n "$deb" ]; then
   deb_status=0
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$deb" \
     >/tmp/deb-install.log 2>&1 || { cat /tmp/deb-install.log; deb_status=1; }
-  out="$(env -u DISPLAY kestrand --version 2>&1)" || deb_status=1
-  echo "   kestrand --version: $out"
-  ensure_packages xvfb xdotool >/dev/null
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>/tmp/display 2>/tmp/xvfb.log &
-  xvfb=$!
-  for _ in $(seq 100); do [ -s /tmp/display ] && break; sleep 0.1; done
-  DISPLAY=":$(head -n1 /tmp/display)" QT_QPA_PLATFORM=xcb kestrand >/tmp/kestrand.log 2>&1 &
-  program=$!
-  window=""
-  for _ in $(seq 100); do
-    window="$(DISPLAY=":$(head -n1 /tmp/display)" xdotool search --onlyvisible --pid "$program" \
-      --name 'Scenario Kestrand' 2>/dev/null | head -n1)"
-    [ -n "$window" ] && break
-    sleep 0.1
-  done
-  if [ -n "$window" ]; then
-    echo "   its window is shown: $(DISPLAY=":$(head -n1 /tmp/display)" xdotool getwindowname "$window")"
-  else
-    echo "   FAIL: no window shown"; cat /tmp/kestrand.log; deb_status=1
-  fi
-  kill "$program" "$xvfb" 2>/dev/null
-  wait 2>/dev/null
+  ensure_packages xvfb xdotool x11-utils >/dev/null
+  # Started as a player would, in a sandbox of its own.
+  tests/sandbox.sh bash -c '
+    source tests/lib.sh
+    check "kestrand --version answers: $(kestrand --version 2>&1)" kestrand --version
+    start_xvfb
+    QT_QPA_PLATFORM=xcb kestrand >"$SCRATCH/kestrand.log" 2>&1 &
+    check "its window is shown" wait_for 20 xdotool search --onlyvisible --pid $! --name "^$KESTRAND_TITLE\$"
+    [ "$failures" -eq 0 ] || cat "$SCRATCH/kestrand.log"
+    finish' | sed 's/^/   /' || deb_status=1
   [ "$deb_status" -eq 0 ] || status=1
 fi
 
