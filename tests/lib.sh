@@ -140,6 +140,7 @@ wine_prefix() {
 # on a crash until the time-out, no menu entries written for the Linux desktop. TMPDIR stays
 # unset: Wine 10 aborts at start wherever it is set.
 wine_environment() {
+  mkdir -p "$1"
   export WINEPREFIX="$1" WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d;winemenubuilder.exe=d"
   unset TMPDIR
