@@ -81,6 +81,21 @@ wineserver -p
 check "installing again succeeds" msiexec /i "$(winepath -w "$msi")" /qn
 check "and leaves the program in place" cmp -s "$exe" "$installed_dir/kestrand.exe"
 
+# Another build of this version, its exe other bytes (as another release's compiler makes it):
+# the same product. Run plainly, as a double-click does, Windows refuses it and Wine takes it
+# for the one installed; either way one Kestrand stays. A reinstall from it brings its files.
+{ cat "$exe"; echo "another build"; } >"$SCRATCH/rebuilt.exe"
+bash "$here/build_msi.sh" "$SCRATCH/rebuilt.exe" "$version" "$version_text" "$SCRATCH/rebuilt.msi"
+check "another build of $version has the same product code" test "$(property ProductCode)" = \
+  "$(msiinfo export "$SCRATCH/rebuilt.msi" Property | tr -d '\r' | awk -F'\t' '$1 == "ProductCode" { print $2 }')"
+msiexec /i "$(winepath -w "$SCRATCH/rebuilt.msi")" /qn || true
+check "installed plainly over the first, it leaves one Kestrand" \
+  test "$(installed_products)" = "WUNA Kestrand $version"
+check "it installs over the first as a reinstall" \
+  msiexec /i "$(winepath -w "$SCRATCH/rebuilt.msi")" REINSTALL=ALL REINSTALLMODE=vomus /qn
+check "and leaves one Kestrand" test "$(installed_products)" = "WUNA Kestrand $version"
+check "with the new build's program in place" cmp -s "$SCRATCH/rebuilt.exe" "$installed_dir/kestrand.exe"
+
 check "a later version installs over it" msiexec /i "$(winepath -w "$SCRATCH/later.msi")" /qn
 check "and replaces it: one Kestrand installed, the later one" \
   test "$(installed_products)" = "WUNA Kestrand $later"

@@ -118,3 +118,23 @@ not_sandboxed() {
     "bubblewrap cannot make its namespaces here)"
   [ "${CI:-}" != true ] || { echo "scripts/test: CI needs the sandbox" >&2; exit 1; }
 }
+
+# Whether this tree is a git checkout of its own, not a copy of it (the release check's, which
+# may lie inside some other repository).
+git_checkout() {
+  [ "$(git -C "$KESTRAND_ROOT" rev-parse --show-toplevel 2>/dev/null)" = "$(cd "$KESTRAND_ROOT" && pwd -P)" ]
+}
+
+# source_date_epoch prints the time every file in a download carries: SOURCE_DATE_EPOCH where
+# the caller gives it (a copy of the tree that is no git checkout has no other), else the
+# time of the commit checked out here.
+source_date_epoch() {
+  if [ -n "${SOURCE_DATE_EPOCH:-}" ]; then
+    echo "$SOURCE_DATE_EPOCH"
+  elif git_checkout; then
+    git -C "$KESTRAND_ROOT" log -1 --format=%ct
+  else
+    echo "$(basename "$0"): $KESTRAND_ROOT is not a git checkout: set SOURCE_DATE_EPOCH to the source's time" >&2
+    return 1
+  fi
+}
