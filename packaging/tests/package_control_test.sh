@@ -26,7 +26,7 @@ check "the program loads shared libraries" test -n "$needed"
 # Captured once: a pipe whose reader stops early would fail under pipefail.
 cache="$(ldconfig -p)"
 for soname in $needed; do
-  path="$(awk -v so="$soname" '$1 == so && !p { p = $NF } $1 == so && /x86-64/ { p = $NF; exit } END { print p }' <<<"$cache")"
+  path="$(awk -v so="$soname" '$1 != so { next } !p { p = $NF } /x86-64/ { p = $NF; exit } END { print p }' <<<"$cache")"
   # The package that ships it on this machine, by its own path or the one it links to.
   package="$(dpkg-query -S "$path" "$(readlink -f "$path")" 2>/dev/null | head -n1 | cut -d: -f1)" || true
   if [ -z "$package" ]; then
@@ -57,7 +57,8 @@ resolve() { # CLAUSE -> the installed package that satisfies it
 }
 seeds="$(field Depends | tr ',' '\n' | while read -r clause; do resolve "$clause"; done)"
 # The packages that ship a face of the family, of the fonts this system has.
-faces="$(fc-list -f '%{file}\n' 'Liberation Sans' | xargs -r dpkg-query -S 2>/dev/null | cut -d: -f1 | tr ', ' '\n\n')" || true
+faces="$(fc-list -f '%{file}\n' 'Liberation Sans' | xargs -r dpkg-query -S 2>/dev/null |
+  cut -d: -f1 | tr ', ' '\n\n')" || true
 provider="$(installed_closure $seeds | cut -d' ' -f1 | grep -m1 -xFf <(grep . <<<"$faces"))" || true
 check "what Depends brings in ships Liberation Sans${provider:+ ($provider)}" test -n "$provider"
 
