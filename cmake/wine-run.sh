@@ -8,15 +8,12 @@ source "$(dirname "$0")/../tests/lib.sh"
 template="$1"
 shift
 headless() {
-  wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f &&
-    if [ -n "${KESTRAND_WINE_DPI:-}" ]; then
-      wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$KESTRAND_WINE_DPI" /f
-    fi
+  wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f && { [ -z "${KESTRAND_WINE_DPI:-}" ] ||
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$KESTRAND_WINE_DPI" /f; }
 }
 wine_prefix "$template" headless
 # Wine's own processes outlive the program and inherit its output: give them a file, never
 # ctest's pipe, or ctest waits for them.
-status=0
-wine "$@" </dev/null >"$SCRATCH/out" 2>&1 || status=$?
+wine "$@" </dev/null >"$SCRATCH/out" 2>&1 && status=0 || status=$?
 cat "$SCRATCH/out"
 exit "$status"

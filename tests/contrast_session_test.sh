@@ -10,12 +10,8 @@ source "$(dirname "$0")/lib.sh"
 
 program="$1"
 here="$(dirname "$0")"
-require_tools Xvfb openbox xdotool xprop xwd dbus-daemon gdbus gsettings python3
-for portal in xdg-desktop-portal xdg-desktop-portal-gtk; do
-  [ -x "/usr/libexec/$portal" ] || { echo "FAIL: $portal is not installed (scripts/test installs it)"; exit 1; }
-done
-
-
+require_tools Xvfb openbox xdotool xprop xwd dbus-daemon gdbus gsettings python3 \
+  /usr/libexec/xdg-desktop-portal /usr/libexec/xdg-desktop-portal-gtk
 export XDG_SESSION_TYPE=x11 GSETTINGS_BACKEND=dconf QT_QPA_PLATFORM=xcb NO_AT_BRIDGE=1
 mkdir -p "$HOME/.config/xdg-desktop-portal"
 # The GTK backend answers for the settings, as on a GNOME desktop without GNOME's own backend.
@@ -27,42 +23,26 @@ start_openbox
 # Kestrand does not.
 start_session_bus XDG_CURRENT_DESKTOP=GNOME
 
-high_contrast() { gsettings set org.gnome.desktop.a11y.interface high-contrast "$1"; }
-# portal_contrast: what the portal tells programs, e.g. "(<uint32 1>,)"; fails without the key.
-portal_contrast() {
-  gdbus call --session --dest org.freedesktop.portal.Desktop \
-    --object-path /org/freedesktop/portal/desktop \
-    --method org.freedesktop.portal.Settings.ReadOne org.freedesktop.appearance contrast
-}
-portal_says() { [ "$(portal_contrast 2>/dev/null)" = "(<uint32 $1>,)" ]; }
+# portal_says N: the portal tells programs the contrast is N (fails where it has no such key).
+portal_says() { [ "$(portal ReadOne contrast 2>/dev/null)" = "(<uint32 $1>,)" ]; }
 # switch true|false: GNOME's switch, and where the portal follows it, its word to programs.
 switch() {
-  high_contrast "$1"
-  if [ "$follows" = yes ]; then
-    wait_for 20 portal_says "$([ "$1" = true ] && echo 1 || echo 0)" ||
-      fail "the portal passes on high-contrast $1"
-  fi
+  gsettings set org.gnome.desktop.a11y.interface high-contrast "$1"
+  [ "$follows" = no ] || wait_for 20 portal_says "$([ "$1" = true ] && echo 1 || echo 0)" ||
+    fail "the portal passes on high-contrast $1"
 }
 # The first call starts the portal and its backend, and waits for them.
-answer="$(portal_contrast 2>&1)" || true
+answer="$(portal ReadOne contrast 2>&1)" || true
 echo "the portal's contrast: $answer"
-follows=no
-[[ "$answer" == "(<uint32 "* ]] && follows=yes
+[[ "$answer" == "(<uint32 "* ]] && follows=yes || follows=no
 switch false
 
-title="$KESTRAND_TITLE"
 # start_window: Kestrand up with the keyboard focus, "200" + Enter typed.
 start_window() {
   "$program" >>"$SCRATCH/kestrand.log" 2>&1 &
   kestrand=$!
-  wait_for 20 xdotool search --pid "$kestrand" --name "^$title\$" ||
-    { fail "the window comes up"; finish; }
-  window="$(xdotool search --pid "$kestrand" --name "^$title\$" | head -n1)"
-  focused() {
-    xdotool windowactivate "$window" windowfocus "$window"
-    [ "$(xdotool getwindowfocus)" = "$window" ]
-  }
-  wait_for 10 focused || { fail "the window takes the keyboard focus"; finish; }
+  wait_for 20 kestrand_window "$kestrand" || { fail "the window comes up"; finish; }
+  wait_for 10 focused "$window" || { fail "the window takes the keyboard focus"; finish; }
   xdotool type --delay 50 200
   xdotool key Return
 }
@@ -79,25 +59,21 @@ check "with High Contrast off, the results are shown in blue and the entry in re
   wait_for 20 looks_like 'red=[1-9][0-9]* blue=[1-9]'
 today="$(photo)"
 echo "off: $today"
-check "with High Contrast off, the picture is drawn" \
-  test "$(field top "$today")" -gt 1
+check "with High Contrast off, the picture is drawn" test "$(field top "$today")" -gt 1
 
 switch true
 if [ "$follows" = yes ]; then
-  check "switched on while running: no red or blue text left" \
-    wait_for 20 looks_like 'red=0 blue=0 '
+  check "switched on while running: no red or blue text left" wait_for 20 looks_like 'red=0 blue=0 '
   high="$(photo)"
   echo "on: $high"
   check "switched on while running: no picture" test "$(field top "$high")" -eq 1
 else
-  check "where the portal has no contrast setting, the window stays as it is" \
-    looks_like "$(digest_of "$today")"
+  check "where the portal has no contrast setting, the window stays as it is" looks_like "$(digest_of "$today")"
   high="$today"
   # A newer portal's word of a change, sent here by hand: the window's own Qt hears it too.
   portal_changed() {
-    gdbus emit --session --object-path /org/freedesktop/portal/desktop \
-      --signal org.freedesktop.portal.Settings.SettingChanged \
-      org.freedesktop.appearance contrast "<uint32 $1>" >/dev/null
+    gdbus emit --session --object-path /org/freedesktop/portal/desktop --signal \
+      org.freedesktop.portal.Settings.SettingChanged org.freedesktop.appearance contrast "<uint32 $1>" >/dev/null
   }
   portal_changed 1
   check "told of a change to high contrast: no red or blue text, no picture" \
@@ -115,8 +91,5 @@ check "started with High Contrast on, after 200 + Enter the window is as when sw
   wait_for 20 looks_like "$(digest_of "$high")"
 check "nothing is written to the terminal" test ! -s "$SCRATCH/kestrand.log"
 
-if [ "$failures" -ne 0 ]; then
-  echo "--- now: $(photo)"
-  tail -n 20 "$SCRATCH/kestrand.log" "$SCRATCH/dbus.log"
-fi
+[ "$failures" -eq 0 ] || { echo "--- now: $(photo)"; tail -n 20 "$SCRATCH/kestrand.log" "$SCRATCH/dbus.log"; }
 finish

@@ -16,13 +16,9 @@ wine_prefix "$template" x11
 # The probe gives each program its own display; nothing may fall back to another.
 unset DISPLAY WAYLAND_DISPLAY
 wineserver -p
-status=0
-"$@" || status=$?
+"$@" && status=0 || status=$?
 stop_wine || status=1
 wine_left() { ps -e -o pid=,args= | awk '$2 ~ /\.exe$|^[^ ]*\/wine[^ ]*$/'; }
-if ! wait_for 10 eval '[ -z "$(wine_left)" ]'; then
-  echo "FAIL: still running after the Wine server was stopped:" >&2
-  wine_left >&2
-  status=1
-fi
+wait_for 10 eval '[ -z "$(wine_left)" ]' ||
+  { echo "FAIL: still running after the Wine server was stopped:" >&2; wine_left >&2; status=1; }
 exit "$status"

@@ -4,17 +4,9 @@
 source "$(dirname "$0")/../../tests/lib.sh"
 
 cpack="$1" config="$2" out="$3" deb="$4"
-rm -rf "$out"
-mkdir -p "$out"
 require_tools dpkg-deb dpkg-shlibdeps
-if ! "$cpack" --config "$config" -G DEB -B "$out" >"$out/cpack.log" 2>&1; then
-  cat "$out/cpack.log"
-  exit 1
-fi
-if [ ! -f "$out/$deb" ]; then
-  cat "$out/cpack.log"
-  echo "FAIL: cpack made no $deb; it made:" "$(ls "$out")"
-  exit 1
-fi
+rm -rf "$out" && mkdir -p "$out"
+"$cpack" --config "$config" -G DEB -B "$out" >"$out/cpack.log" 2>&1 && [ -f "$out/$deb" ] ||
+  { cat "$out/cpack.log"; echo "FAIL: cpack made no $deb; it made:" "$(ls "$out")"; exit 1; }
 echo "built $out/$deb"
 dpkg-deb -f "$out/$deb" Package Version Architecture Installed-Size Depends

@@ -6,10 +6,7 @@
 source "$(dirname "$0")/../../tests/lib.sh"
 require_tools appstreamcli
 
-set +e
-report="$(appstreamcli validate --no-net --no-color "$1" 2>&1)"
-status=$?
-set -e
+report="$(appstreamcli validate --no-net --no-color "$1" 2>&1)" && status=0 || status=$?
 echo "appstreamcli validate --no-net $1: exit $status"
 echo "$report"
 check "the validator accepts the metadata" test "$status" -eq 0

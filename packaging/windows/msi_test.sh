@@ -20,14 +20,15 @@ later="$major.$minor.$((patch + 1)).$tweak"
 bash "$here/build_msi.sh" "$exe" "$later" "$version_text" "$SCRATCH/later.msi"
 
 # --- what the package says of itself ---
-property() { msiinfo export "$msi" Property | tr -d '\r' | awk -F'\t' -v key="$1" '$1 == key { print $2 }'; }
+# property NAME [MSI]: a property of the package (this version's unless another is named).
+property() { msiinfo export "${2:-$msi}" Property | tr -d '\r' | awk -F'\t' -v key="$1" '$1 == key { print $2 }'; }
 upgrade_code="$(sed -n 's/.*UpgradeCode="\([^"]*\)".*/{\1}/p' "$here/kestrand.wxs" | tr a-f A-F)"
 check "ProductName is WUNA Kestrand" test "$(property ProductName)" = "WUNA Kestrand"
 check "ProductVersion is $version" test "$(property ProductVersion)" = "$version"
 check "a Manufacturer is named" test -n "$(property Manufacturer)"
 check "the UpgradeCode is the fixed one" test "$(property UpgradeCode | tr a-f A-F)" = "$upgrade_code"
-check "the later build has a product code of its own" test "$(property ProductCode)" != \
-  "$(msiinfo export "$SCRATCH/later.msi" Property | tr -d '\r' | awk -F'\t' '$1 == "ProductCode" { print $2 }')"
+check "the later build has a product code of its own" \
+  test "$(property ProductCode)" != "$(property ProductCode "$SCRATCH/later.msi")"
 # Per user: ALLUSERS unset, and the summary's word count says no elevation is needed (bit 8).
 check "ALLUSERS is not set: the install is the user's own" test -z "$(property ALLUSERS)"
 word_count="$(msiinfo suminfo "$msi" | sed -n 's/^Source: \([0-9]*\).*/\1/p')"
@@ -86,8 +87,8 @@ check "and leaves the program in place" cmp -s "$exe" "$installed_dir/kestrand.e
 # for the one installed; either way one Kestrand stays. A reinstall from it brings its files.
 { cat "$exe"; echo "another build"; } >"$SCRATCH/rebuilt.exe"
 bash "$here/build_msi.sh" "$SCRATCH/rebuilt.exe" "$version" "$version_text" "$SCRATCH/rebuilt.msi"
-check "another build of $version has the same product code" test "$(property ProductCode)" = \
-  "$(msiinfo export "$SCRATCH/rebuilt.msi" Property | tr -d '\r' | awk -F'\t' '$1 == "ProductCode" { print $2 }')"
+check "another build of $version has the same product code" \
+  test "$(property ProductCode)" = "$(property ProductCode "$SCRATCH/rebuilt.msi")"
 msiexec /i "$(winepath -w "$SCRATCH/rebuilt.msi")" /qn || true
 check "installed plainly over the first, it leaves one Kestrand" \
   test "$(installed_products)" = "WUNA Kestrand $version"

@@ -28,9 +28,7 @@ installed_closure() {
         return relation
       }
       function installed(name) {
-        if (name in version) return name
-        if (name in provider) return provider[name]
-        return ""
+        return (name in version) ? name : (name in provider) ? provider[name] : ""
       }
       function take(name) {
         if (name == "" || (name in taken)) return
@@ -39,10 +37,8 @@ installed_closure() {
       }
       END {
         n = split(seeds, seed, " ")
-        for (i = 1; i <= n; i++) {
-          if (installed(seed[i]) == "") { missing = missing " " seed[i]; continue }
-          take(installed(seed[i]))
-        }
+        for (i = 1; i <= n; i++)
+          if ((name = installed(seed[i])) == "") missing = missing " " seed[i]; else take(name)
         if (missing != "") { print "installed_closure: not installed:" missing > "/dev/stderr"; exit 1 }
         for (head = 1; head <= tail; head++) {
           m = split(depends[queue[head]], relation, ",")

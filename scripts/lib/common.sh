@@ -15,11 +15,8 @@ installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install o
 
 # ensure_packages PKG... installs through apt-get those not yet installed.
 ensure_packages() {
-  local missing=()
-  local pkg
-  for pkg in "$@"; do
-    installed "$pkg" || missing+=("$pkg")
-  done
+  local missing=() pkg
+  for pkg in "$@"; do installed "$pkg" || missing+=("$pkg"); done
   [ ${#missing[@]} -eq 0 ] && return 0
   echo "Installing: ${missing[*]}$(as_root_note)"
   as_root apt-get update -qq
@@ -33,11 +30,8 @@ ensure_packages() {
 # has its lists.
 liberation_sans_package() {
   local version
-  version="$(dpkg-query -W -f='${Version}' fonts-liberation 2>/dev/null)" || version=""
-  if installed fonts-liberation && dpkg --compare-versions "$version" ge 1:2; then
-    echo fonts-liberation
-    return
-  fi
+  installed fonts-liberation && dpkg --compare-versions "$(dpkg-query -W -f='${Version}' fonts-liberation)" ge 1:2 &&
+    { echo fonts-liberation; return; }
   installed fonts-liberation2 && { echo fonts-liberation2; return; }
   candidate() { apt-cache policy fonts-liberation 2>/dev/null | sed -n 's/^ *Candidate: //p'; }
   version="$(candidate)"

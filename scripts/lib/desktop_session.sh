@@ -18,12 +18,7 @@ start_session_bus
 start_accessibility
 export AT_SPI_BUS_ADDRESS="$(dbus-send --session --print-reply=literal --dest=org.a11y.Bus \
   /org/a11y/bus org.a11y.Bus.GetAddress | tr -d ' ')"
-portal_answers() {
-  gdbus call --session --dest org.freedesktop.portal.Desktop \
-    --object-path /org/freedesktop/portal/desktop \
-    --method org.freedesktop.portal.Settings.Read org.freedesktop.appearance color-scheme
-}
-wait_for 30 portal_answers || { echo "desktop_session: no settings portal" >&2; exit 1; }
+wait_for 30 portal Read color-scheme || { echo "desktop_session: no settings portal" >&2; exit 1; }
 wine_environment "$SCRATCH/wine"
 wineserver -p || { echo "desktop_session: no Wine server" >&2; exit 1; }
 
