@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <system_error>
 
@@ -119,6 +120,38 @@ Decimal scan(std::string_view text) {
     return d;
 }
 
+// The digits as an integer times a power of ten: with no point to write, the
+// text means the same in every locale, for strtod as for from_chars.
+std::string canonical(const Decimal& d) {
+    std::string text = d.digits;
+    if (d.sticky) {
+        text.push_back('1');
+    }
+    text += 'e';
+    text += std::to_string(d.exponent - static_cast<std::int64_t>(text.size() - 1));
+    return text;
+}
+
+// The magnitude 0.D x 10^E rounded to the nearest double, ties to even; the
+// caller has already saturated what lies far outside the double range.
+double correctlyRounded(const Decimal& d) {
+    constexpr double kLargest = std::numeric_limits<double>::max();
+    const std::string text = canonical(d);
+#if LEVELS_DOUBLE_FROM_CHARS
+    double magnitude = 0.0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), magnitude);
+    if (error == std::errc::result_out_of_range) {
+        magnitude = d.exponent > 0 ? kLargest : 0.0;
+    }
+    return magnitude;
+#else
+    // Where the library has no from_chars for double (emscripten's libc++),
+    // the C library's strtod, which rounds correctly from any number of digits.
+    const double magnitude = std::strtod(text.c_str(), nullptr);
+    return std::isinf(magnitude) ? kLargest : magnitude;
+#endif
+}
+
 } // namespace
 
 double readTotal(std::string_view text) {
@@ -134,20 +167,7 @@ double readTotal(std::string_view text) {
     if (d.exponent < -330) {
         return 0.0;
     }
-    std::string canonical = "0.";
-    canonical += d.digits;
-    if (d.sticky) {
-        canonical.push_back('1');
-    }
-    canonical += 'e';
-    canonical += std::to_string(d.exponent);
-
-    double magnitude = 0.0;
-    const auto [end, error] =
-        std::from_chars(canonical.data(), canonical.data() + canonical.size(), magnitude);
-    if (error == std::errc::result_out_of_range) {
-        magnitude = d.exponent > 0 ? kLargest : 0.0;
-    }
+    const double magnitude = correctlyRounded(d);
     return d.negative ? -magnitude : magnitude;
 }
 
