@@ -17,6 +17,8 @@ inline constexpr int kClientHeightTwips = 4095;
 
 inline constexpr std::string_view kFontFace = "MS Sans Serif";
 inline constexpr double kFontPoints = 8.25;
+// Metrically the same face, where the desktop has no "MS Sans Serif".
+inline constexpr std::string_view kFontSubstitute = "Liberation Sans";
 
 struct Rgb final {
     std::uint8_t red, green, blue;

@@ -15,7 +15,7 @@ QtKestrand::QtKestrand(QtServices::Presenter presenter, QtServices::EndAction en
 }
 
 void installFormFonts() {
-    QFont::insertSubstitution(qs(layout::kFontFace), QStringLiteral("Liberation Sans"));
+    QFont::insertSubstitution(qs(layout::kFontFace), qs(layout::kFontSubstitute));
     QApplication::setFont(formFont(false));
 }
 
