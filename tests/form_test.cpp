@@ -4,6 +4,7 @@
 #include "levels/entry_check.h"
 #include "levels/number.h"
 #include "scripted_window.h"
+#include "sessions.h"
 #include "test_texts.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +19,7 @@ using kestrand::testing::Bands;
 using kestrand::testing::Focus;
 using kestrand::testing::kTitle;
 using kestrand::testing::ScriptedWindow;
+using kestrand::testing::SessionRow;
 using levels::MessageIcon;
 using levels::Refusal;
 
@@ -56,14 +58,6 @@ TEST(Typing, DigitsAndBackspacePassSilently) {
     EXPECT_EQ(w.entry(), "025");
     EXPECT_TRUE(w.messages().empty());
 }
-
-// A total entered, then Calculate by click or by Enter in the entry.
-struct SessionRow {
-    const char* name;
-    const char* entry;
-    Bands bands; // all "0" for a refusal
-    std::optional<Refusal> refusal = std::nullopt;
-};
 
 class Calculate : public testing::TestWithParam<std::tuple<SessionRow, bool>> {};
 
@@ -105,25 +99,7 @@ constexpr Refusal kLow = Refusal::TooLow;
 INSTANTIATE_TEST_SUITE_P(
     Sessions, Calculate,
     testing::Combine(
-        testing::Values(
-            SessionRow{"Ten", "10", {"0-2", " 3-4", " 5-6", " 7+"}},
-            SessionRow{"Eleven", "11", {"0-2", " 3-4", " 5-7", " 8+"}},
-            SessionRow{"Thirteen", "13", {"0-3", " 4-5", " 6-8", " 9+"}},
-            SessionRow{"TwoHundredTypedAfterZero", "0200", {"0-40", " 41-80", " 81-120", " 121+"}},
-            SessionRow{"Top", "19999", {"0-4000", " 4001-8000", " 8001-11999", " 12000+"}},
-            SessionRow{"PastedFraction", "12.5", {"0-2", " 4-5", " 6-8", " 8+"}},
-            SessionRow{"PastedNegative", "-50", {"0--10", "-9--20", "-19--30", "-29+"}},
-            SessionRow{"PastedTrailingLetters", "12abc", {"0-2", " 3-5", " 6-7", " 8+"}},
-            SessionRow{"PastedBlankInside", "1 3", {"0-3", " 4-5", " 6-8", " 9+"}},
-            SessionRow{"Zero", "0", kReset, kZero}, SessionRow{"Empty", "", kReset, kZero},
-            SessionRow{"Letters", "abc", kReset, kZero}, SessionRow{"Five", "5", kReset, kLow},
-            SessionRow{"NineWithLeadingZero", "09", kReset, kLow},
-            SessionRow{"PastedHalf", "0.5", kReset, kLow},
-            SessionRow{"Twenty", "20000", kReset, kHigh},
-            SessionRow{"TwentyLeadingZero", "020000", kReset, kHigh},
-            SessionRow{"JustAboveTop", "19999.5", kReset, kHigh},
-            SessionRow{"BoundTooLowForSixteenBits", "-54616", kReset, kLow},
-            SessionRow{"HugeNegative", "-1e300", kReset, kLow}),
+        testing::ValuesIn(kestrand::testing::kSessions),
         testing::Bool()),
     [](const auto& info) {
         return std::string(std::get<0>(info.param).name) +

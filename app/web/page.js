@@ -185,8 +185,11 @@ var kd = {
     if (el === kd.entry) el.value = text;
     else el.textContent = text;
   },
+  // The caret goes to the end of the entry, where typing then adds, as in a classic edit.
   focus(slot) {
-    kd.els[slot].focus();
+    const el = kd.els[slot];
+    el.focus();
+    if (el === kd.entry) el.setSelectionRange(el.value.length, el.value.length);
   },
   announce(text) {
     kd.live.textContent = '';
@@ -243,6 +246,9 @@ var kd = {
       button.textContent = ok;
       button.addEventListener('click', () => box.close());
       box.append(head, icon, lines, button);
+      // Its one button keeps the focus, as in a desktop's message box.
+      box.addEventListener('keydown', (e) => { if (e.key === 'Tab') e.preventDefault(); });
+      box.addEventListener('mousedown', (e) => { if (e.target !== button) e.preventDefault(); });
       box.addEventListener('close', () => {
         box.remove();
         kd.boxUp = false;

@@ -1,0 +1,190 @@
+#!/usr/bin/env python3
+"""The page in headless Chromium, played as a user plays it: the sessions' table by Enter and by
+a click, every way text arrives, the check as the focus leaves the entry, the boxes, F1, the
+minimized title, Exit, and the window at a phone's width and at 200 % zoom.
+
+    page_test.py kestrand.html session_table.js
+"""
+
+import json
+import pathlib
+import subprocess
+import sys
+import time
+import unittest
+
+from chromium import Browser
+
+PAGE, TABLE = sys.argv.pop(1), sys.argv.pop(1)
+T = json.loads(subprocess.run(['node', TABLE], capture_output=True, check=True, timeout=30).stdout)
+S = T['slots']
+ENTRY, NOTES, CALCULATE, EXIT = ('#kd%d' % S[k] for k in ('entry', 'notes', 'calculate', 'exit'))
+RESET = ['0'] * 4
+CTRL, SHIFT = 2, 8
+
+
+def lines(box):
+    return {'title': box['title'], 'lines': box['text'].split('\r\n'), 'focus': 'BUTTON'}
+
+
+class Page(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.browser = Browser()
+        cls.page = cls.browser.page(pathlib.Path(PAGE).resolve().as_uri())
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.browser.close()
+
+    def setUp(self):
+        self.page.load()
+
+    def state(self):
+        return self.page.state(S['bands'])
+
+    def box_up(self):
+        self.page.wait_for("!!document.querySelector('dialog[open]')")
+        return self.state()
+
+    def close_box(self, key=('Enter', 13, '\r')):
+        self.page.key(key[0], vk=key[1], text=key[2])
+        self.page.wait_for("!document.querySelector('dialog[open]')")
+        self.page.settle()
+
+    def test_sessions_by_enter_and_by_click(self):
+        for row in T['sessions']:
+            for way in ('Enter', 'click'):
+                with self.subTest(row['name'], way=way):
+                    self.page.load()
+                    self.page.paste(row['entry'])
+                    self.page.wait_for('kd.entry.value === %s' % json.dumps(row['entry']))
+                    self.page.enter() if way == 'Enter' else self.page.click(CALCULATE)
+                    if 'box' in row:
+                        # The refused total stays while its box is up; the reset comes after OK.
+                        up = self.box_up()
+                        self.assertEqual(up['box'], lines(row['box']))
+                        self.assertEqual(up['entry'], row['entry'])
+                        self.close_box()
+                        after = self.state()
+                        self.assertEqual((after['entry'], after['bands'], after['focus'], after['live']),
+                                         ('0', RESET, ENTRY[1:], ''))
+                        continue
+                    self.page.wait_for("kd.live.textContent !== '' && document.activeElement.id === %s"
+                                       % json.dumps(EXIT[1:]))
+                    shown = self.state()
+                    self.assertEqual((shown['entry'], shown['bands'], shown['live'], shown['box']),
+                                     (row['entry'], row['bands'], row['spoken'], None))
+
+    def test_minimized_title_has_the_thresholds(self):
+        row = next(r for r in T['sessions'] if r['entry'] == '0200')
+        self.page.type('200')
+        self.page.enter()
+        self.page.wait_for('document.activeElement.id === %s' % json.dumps(EXIT[1:]))
+        self.page.window_state('minimized')
+        self.page.wait_for('document.title === %s' % json.dumps(row['minimized']))
+        self.page.window_state('normal')
+        self.page.wait_for('document.title === %s' % json.dumps(T['title']))
+
+    def test_every_way_text_arrives_passes_the_keystroke_filter(self):
+        p = self.page
+        ways = [  # name, what the user does, the entry after it (from "0"), Input Error boxes
+            ('digit key', lambda: p.type('2'), '02', 0),
+            ('letter key', lambda: p.type('a'), '0', 1),
+            ('Arabic-Indic digit key', lambda: p.key('5', code='Digit5', text='\u0665'), '0', 1),
+            ('Ctrl+V', lambda: p.key('v', code='KeyV', vk=86, modifiers=CTRL), '0', 1),
+            ('Esc', lambda: p.key('Escape', vk=27), '0', 1),
+            ('Backspace', lambda: p.key('Backspace', vk=8), '', 0),
+            ('on-screen keyboard', lambda: p.send('Input.insertText', text='7x8'), '078', 1),
+            ('drop', lambda: p.drop(ENTRY, '9z'), '90', 1),  # at the drop point
+        ]
+        for name, action, added, boxes in ways:
+            with self.subTest(name):
+                p.load()
+                action()
+                for _ in range(boxes):
+                    self.assertEqual(self.box_up()['box'], lines(T['inputError']))
+                    self.close_box()
+                p.wait_for('kd.entry.value === %s' % json.dumps(added))
+                self.assertIsNone(self.state()['box'])
+
+    def test_the_check_runs_as_the_focus_leaves_for_calculate_or_notes(self):
+        p = self.page
+        five = next(r for r in T['sessions'] if r['entry'] == '5')['box']
+        for name, leave in (('Shift+Tab', lambda: p.tab(shift=True)),
+                            ('click on Notes', lambda: p.click(NOTES)),
+                            ('click on Calculate', lambda: p.click(CALCULATE))):
+            with self.subTest(name):
+                p.load()
+                p.paste('5')
+                p.wait_for("kd.entry.value === '5'")
+                leave()
+                self.assertEqual(self.box_up()['box'], lines(five))
+                self.close_box()
+                # Refused: the focus stays in the entry and the click is dropped.
+                self.assertEqual((self.state()['focus'], self.state()['box']), (ENTRY[1:], None))
+        with self.subTest('Tab to Exit, which takes no part'):
+            p.load()
+            p.paste('5')
+            p.wait_for("kd.entry.value === '5'")
+            p.tab()
+            p.wait_for('document.activeElement.id === %s' % json.dumps(EXIT[1:]))
+            p.settle()
+            self.assertIsNone(self.state()['box'])
+
+    def test_a_box_holds_the_focus_and_closes_by_enter_space_and_esc(self):
+        for key in (('Enter', 13, '\r'), (' ', 32, ' '), ('Escape', 27, '')):
+            with self.subTest(key[0]):
+                self.page.load()
+                self.page.key('F1', vk=112)
+                self.assertEqual(self.box_up()['box'], lines(T['notes']))
+                self.page.tab()
+                self.page.click(CALCULATE)
+                self.assertEqual(self.state()['box']['focus'], 'BUTTON')
+                self.close_box(key)
+                self.assertEqual(self.state()['bands'], RESET)
+
+    def test_exit_ends_kestrand_without_the_check(self):
+        self.page.paste('5')
+        self.page.wait_for("kd.entry.value === '5'")
+        self.page.click(EXIT)
+        self.page.wait_for('document.body.innerText.includes(%s) && document.activeElement.textContent'
+                           ' === %s' % (json.dumps(T['ended']), json.dumps(T['startAgain'])))
+        self.assertFalse(self.page.js("!!document.querySelector('dialog, #kd-window')"))
+
+    def test_the_whole_window_fits_a_phone_and_200_percent_zoom(self):
+        for name, width, height, scale in (('360 px phone', 360, 640, 1), ('200 % zoom', 400, 300, 2)):
+            with self.subTest(name):
+                self.page.send('Emulation.setDeviceMetricsOverride', width=width, height=height,
+                               deviceScaleFactor=scale, mobile=False)
+                self.page.load()
+                # Cut: a caption's text reaching past its control's edge by a pixel or more.
+                fits = self.page.js("""(() => {
+                    const r = kd.win.getBoundingClientRect(), page = document.scrollingElement;
+                    const cut = (c) => { const t = document.createRange(); t.selectNodeContents(c);
+                        const e = c.getBoundingClientRect(), s = t.getBoundingClientRect();
+                        return s.left < e.left - 1 || s.right > e.right + 1 || s.bottom > e.bottom + 1; };
+                    return {sideways: page.scrollWidth > innerWidth,
+                            inView: r.right <= innerWidth && r.bottom <= innerHeight,
+                            cut: [...kd.win.children].filter(cut).map(c => c.id)};
+                })()""")
+                self.assertEqual(fits, {'sideways': False, 'inView': True, 'cut': []})
+        self.page.send('Emulation.clearDeviceMetricsOverride')
+
+    def test_hostile_pastes_are_answered_within_a_second(self):
+        for name, text in (('a megabyte', '7' * (1 << 20)), ('lone surrogate', '\ud80012'),
+                           ('right-to-left marks', '\u200f12\u200f'), ('emoji', '12\U0001F600'),
+                           ('Arabic-Indic digits', '\u0661\u0662')):
+            with self.subTest(name):
+                self.page.load()
+                self.page.paste(text)
+                self.page.wait_for('kd.entry.value.length === %d'
+                                   % (len(text.encode('utf-16-le', 'surrogatepass')) // 2))
+                start = time.monotonic()
+                self.page.enter()
+                self.page.wait_for("!!document.querySelector('dialog[open]') || kd.live.textContent !== ''")
+                self.assertLess(time.monotonic() - start, 1.0)
+
+
+if __name__ == '__main__':
+    unittest.main(verbosity=2)
