@@ -196,7 +196,9 @@ var kd = {
     kd.live.textContent = text;
   },
   decimalSeparator() {
-    const part = new Intl.NumberFormat().formatToParts(1.5).find((p) => p.type === 'decimal');
+    // Asked for every refusal; building a number format takes milliseconds.
+    kd.format = kd.format || new Intl.NumberFormat();
+    const part = kd.format.formatToParts(1.5).find((p) => p.type === 'decimal');
     return part ? part.value : '.';
   },
 
@@ -245,7 +247,10 @@ var kd = {
       const button = document.createElement('button');
       button.textContent = ok;
       button.addEventListener('click', () => box.close());
-      box.append(head, icon, lines, button);
+      const body = document.createElement('div');
+      body.className = 'kd-box-body';
+      body.append(icon, lines);
+      box.append(head, body, button);
       // Its one button keeps the focus, as in a desktop's message box.
       box.addEventListener('keydown', (e) => { if (e.key === 'Tab') e.preventDefault(); });
       box.addEventListener('mousedown', (e) => { if (e.target !== button) e.preventDefault(); });
