@@ -6,7 +6,7 @@ always be rebuilt byte for byte:
 
     kestrand.ico              32 x 32, 8 bpp with a 1-bit transparency mask
     background.bmp            580 x 276, 8 bpp, bottom-up
-    icons/kestrand-N.png      N = 32, 48, 64, 128; RGBA, nearest-neighbour copies of the icon
+    icons/kestrand-N.png      N = 32, 48, 64, 128, 192, 512; RGBA, nearest-neighbour copies of the icon
 
 Run with --check to compare freshly drawn images with the files on disk instead of writing them.
 """
@@ -20,7 +20,7 @@ import zlib
 HERE = os.path.dirname(os.path.abspath(__file__))
 
 ICON_SIZE = 32
-PNG_SIZES = (32, 48, 64, 128)
+PNG_SIZES = (32, 48, 64, 128, 192, 512)
 BG_WIDTH, BG_HEIGHT = 580, 276
 
 

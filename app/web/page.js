@@ -49,6 +49,15 @@ var kd = {
     kd.size = [width, height];
     kd.fit();
     addEventListener('resize', kd.fit);
+    // Served from a web server of one's own, the page installs as an app and keeps itself
+    // for offline use; opened from disk it asks for nothing.
+    if (location.protocol !== 'file:' && 'serviceWorker' in navigator) {
+      const manifest = document.createElement('link');
+      manifest.rel = 'manifest';
+      manifest.href = 'manifest.webmanifest';
+      document.head.append(manifest);
+      navigator.serviceWorker.register('sw.js');
+    }
     // Labels and the face never take the focus from where it is.
     win.addEventListener('mousedown', (e) => { if (e.target !== kd.entry) e.preventDefault(); });
     document.addEventListener('keydown', (e) => {

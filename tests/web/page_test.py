@@ -3,23 +3,29 @@
 a click, every way text arrives, the check as the focus leaves the entry, the boxes, F1, the
 minimized title, Exit, and the window at a phone's width and at 200 % zoom.
 
-    page_test.py kestrand.html session_table.js
+    page_test.py kestrand.html session_table.js kestrand-site.zip
 """
 
+import functools
+import http.server
 import json
 import pathlib
 import subprocess
 import sys
+import tempfile
+import threading
 import time
 import unittest
+import zipfile
 
 from chromium import Browser
 
-PAGE, TABLE = sys.argv.pop(1), sys.argv.pop(1)
+PAGE, TABLE, SITE = sys.argv.pop(1), sys.argv.pop(1), sys.argv.pop(1)
 T = json.loads(subprocess.run(['node', TABLE], capture_output=True, check=True, timeout=30).stdout)
 S = T['slots']
 ENTRY, NOTES, CALCULATE, EXIT = ('#kd%d' % S[k] for k in ('entry', 'notes', 'calculate', 'exit'))
 RESET = ['0'] * 4
+TWO_HUNDRED = next(r for r in T['sessions'] if r['entry'] == '0200')
 CTRL, SHIFT = 2, 8
 
 
@@ -77,7 +83,7 @@ class Page(unittest.TestCase):
                                      (row['entry'], row['bands'], row['spoken'], None))
 
     def test_minimized_title_has_the_thresholds(self):
-        row = next(r for r in T['sessions'] if r['entry'] == '0200')
+        row = TWO_HUNDRED
         self.page.type('200')
         self.page.enter()
         self.page.wait_for('document.activeElement.id === %s' % json.dumps(EXIT[1:]))
@@ -212,6 +218,41 @@ class Page(unittest.TestCase):
                              " + v.nodes.map(n => n.target.join(' ')).join(', ')))")
                 self.assertEqual(found, known)
         p.send('Emulation.setEmulatedMedia', features=[])
+
+    def test_from_disk_it_asks_the_network_for_nothing(self):
+        self.page.send('Network.enable')
+        first = len(self.browser.events)
+        self.page.load()
+        self.page.send('Network.disable')
+        asked = [e['params']['request']['url'][:40] for e in self.browser.events[first:]
+                 if e['method'] == 'Network.requestWillBeSent']
+        self.assertIn(self.page.url[:40], asked)
+        self.assertEqual([u for u in asked if not u.startswith(('file:', 'data:', 'blob:'))], [])
+
+    def test_served_it_works_offline_after_the_first_visit(self):
+        class Quiet(http.server.SimpleHTTPRequestHandler):
+            def log_message(self, *args):
+                pass
+
+        site = tempfile.TemporaryDirectory()
+        zipfile.ZipFile(SITE).extractall(site.name)
+        server = http.server.ThreadingHTTPServer(('127.0.0.1', 0),
+                                                 functools.partial(Quiet, directory=site.name))
+        threading.Thread(target=server.serve_forever, daemon=True).start()
+        on_disk, self.page.url = self.page.url, 'http://127.0.0.1:%d/' % server.server_port
+        try:
+            self.page.load()
+            self.page.wait_for('!!navigator.serviceWorker.controller')
+            server.shutdown()
+            server.server_close()
+            self.page.load()  # nothing answers on that port now
+            self.page.type('200')
+            self.page.enter()
+            self.wait_for_exit()
+            self.assertEqual(self.state()['bands'], TWO_HUNDRED['bands'])
+        finally:
+            self.page.url = on_disk
+            site.cleanup()
 
     def wait_for_exit(self):
         self.page.wait_for('document.activeElement.id === %s' % json.dumps(EXIT[1:]))
