@@ -150,6 +150,9 @@ class Page:
         self.js('navigator.clipboard.writeText(%s)' % json.dumps(text))
         self.send('Input.dispatchKeyEvent', type='rawKeyDown', key='Insert', code='Insert',
                   windowsVirtualKeyCode=45, modifiers=8, commands=['selectAll', 'paste'])
+        # By its length: a lone surrogate may come back from the clipboard as U+FFFD.
+        self.wait_for('document.activeElement.value.length === %d'
+                      % (len(text.encode('utf-16-le', 'surrogatepass')) // 2))
 
     def window_state(self, state):
         window = self.browser.send('Browser.getWindowForTarget', targetId=self.target)['windowId']
