@@ -132,3 +132,10 @@ source_date_epoch() {
     return 1
   fi
 }
+
+# emscripten_environment: emcc is a Python program that needs Debian's own Python modules, and
+# its optimizer loads Debian's acorn, which a Node that is not Debian's finds only through
+# NODE_PATH.
+emscripten_environment() {
+  export PATH="/usr/bin:$PATH" NODE_PATH="/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}"
+}

@@ -146,8 +146,15 @@ class Page:
         """Through the real clipboard, over the whole entry, as Shift+Insert does."""
         self.send('Browser.grantPermissions', permissions=['clipboardReadWrite',
                                                            'clipboardSanitizedWrite'])
-        self.send('Page.bringToFront')  # the clipboard is written only by a focused page
-        self.js('navigator.clipboard.writeText(%s)' % json.dumps(text))
+        # The clipboard is written only by a focused page, and a headless window is not always
+        # the focused one (Debian 13's build's is not): focused for the write alone, since a
+        # page held focused is never hidden either.
+        self.send('Page.bringToFront')
+        self.send('Emulation.setFocusEmulationEnabled', enabled=True)
+        try:
+            self.js('navigator.clipboard.writeText(%s)' % json.dumps(text))
+        finally:
+            self.send('Emulation.setFocusEmulationEnabled', enabled=False)
         self.send('Input.dispatchKeyEvent', type='rawKeyDown', key='Insert', code='Insert',
                   windowsVirtualKeyCode=45, modifiers=8, commands=['selectAll', 'paste'])
         # By its length: a lone surrogate may come back from the clipboard as U+FFFD.

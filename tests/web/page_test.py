@@ -195,7 +195,8 @@ class Page(unittest.TestCase):
         axe = (pathlib.Path(__file__).parent / 'node_modules/axe-core/axe.min.js').read_text()
         forced = [{'name': 'forced-colors', 'value': 'active'}]
         # The entry's red on white reads at 4.0:1, under AA's 4.5:1: the desktop windows keep
-        # it so by the readable-colours rule, which the page follows. Only that is let through.
+        # it so by the readable-colours rule, which the page follows. Only that is let through
+        # (where axe cannot tell the colour behind the text, it leaves it unjudged).
         red = ['color-contrast: ' + ENTRY]
         for name, media, reach, known in (
                 ('start', [], lambda: None, red),
@@ -213,7 +214,7 @@ class Page(unittest.TestCase):
                 found = p.js("axe.run({runOnly: {type: 'tag', values: ['wcag2a', 'wcag2aa', 'wcag21a',"
                              " 'wcag21aa', 'wcag22aa']}}).then(r => r.violations.map(v => v.id + ': '"
                              " + v.nodes.map(n => n.target.join(' ')).join(', ')))")
-                self.assertEqual(found, known)
+                self.assertLessEqual(set(found), set(known), found)
         p.send('Emulation.setEmulatedMedia', features=[])
 
     def test_from_disk_it_asks_the_network_for_nothing(self):
