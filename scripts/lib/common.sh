@@ -51,13 +51,13 @@ KESTRAND_TEST_PACKAGES=(libgtest-dev zlib1g-dev python3 bubblewrap)
 # Fuzzing, the sanitizers and coverage: the release's own clang, whatever its version.
 KESTRAND_CLANG_PACKAGES=(clang llvm libclang-rt-dev)
 
-# read_options SPEC "$@": the one way the scripts read their command line. SPEC lists the
+# read_options KNOWN "$@": the one way the scripts read their command line. KNOWN lists the
 # long options, "name=" for one that takes a value: each sets opt_name (dashes become
 # underscores) to its value, or to "yes". The other arguments are left in args. --help prints
 # the script's $usage; anything unknown, or an option without its value, prints it to
 # standard error and ends the script with status 2, before any work begins.
 read_options() {
-  local spec=" $1 " name
+  local known=" $1 " name
   shift
   args=()
   while [ $# -gt 0 ]; do
@@ -66,10 +66,10 @@ read_options() {
       --) shift; args+=("$@"); break ;;
       --?*)
         name="${1#--}"
-        if [[ "$spec" == *" $name= "* ]] && [ $# -ge 2 ]; then
+        if [[ "$known" == *" $name= "* ]] && [ $# -ge 2 ]; then
           printf -v "opt_${name//-/_}" %s "$2"
           shift 2
-        elif [[ "$spec" == *" $name "* ]]; then
+        elif [[ "$known" == *" $name "* ]]; then
           printf -v "opt_${name//-/_}" %s yes
           shift
         else
