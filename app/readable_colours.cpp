@@ -40,12 +40,15 @@ layout::Rgb between(layout::Rgb from, layout::Rgb to, int step) {
 // step is tried; the last is text itself, which reaches the goal by its
 // definition.
 layout::Rgb readable(layout::Rgb ink, layout::Rgb background, layout::Rgb standardBackground,
-                     layout::Rgb text) {
-    const double bar = std::min(kReadable, kNearStandard * contrastRatio(ink, standardBackground));
-    if (contrastRatio(ink, background) >= bar) {
+                     layout::Rgb text, Bar bar) {
+    const double asDrawn =
+        std::min(kReadable, kNearStandard * contrastRatio(ink, standardBackground));
+    const double reached = contrastRatio(ink, background);
+    if (reached >= (bar == Bar::Web ? kReadable : asDrawn)) {
         return ink;
     }
-    const double goal = std::min(kEnhanced, contrastRatio(text, background));
+    const double goal =
+        reached >= asDrawn ? kReadable : std::min(kEnhanced, contrastRatio(text, background));
     for (int step = 1; step < kTintSteps; ++step) {
         const layout::Rgb tint = between(ink, text, step);
         if (contrastRatio(tint, background) >= goal) {
@@ -63,14 +66,14 @@ double contrastRatio(layout::Rgb a, layout::Rgb b) {
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
-FormInk readableInk(const Scheme& scheme) {
+FormInk readableInk(const Scheme& scheme, Bar bar) {
     if (scheme.highContrast) {
         return {.entryText = scheme.windowText, .bandText = scheme.buttonText, .picture = false};
     }
     return {.entryText = readable(layout::kEntryText, scheme.windowBackground,
-                                  kStandardScheme.windowBackground, scheme.windowText),
+                                  kStandardScheme.windowBackground, scheme.windowText, bar),
             .bandText = readable(layout::kBandText, scheme.buttonFace, kStandardScheme.buttonFace,
-                                 scheme.buttonText)};
+                                 scheme.buttonText, bar)};
 }
 
 } // namespace kestrand

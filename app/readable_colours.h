@@ -38,11 +38,22 @@ struct FormInk final {
 // define it, from 1 (none) to 21 (black on white).
 [[nodiscard]] double contrastRatio(layout::Rgb a, layout::Rgb b);
 
+// How well the red and blue must read where they stand before they are kept.
+enum class Bar {
+    // As well as on the standard colours: a desktop keeps the red it was drawn
+    // in, which reaches only 4.0:1 on white.
+    AsDrawn,
+    // 4.5:1, the bar a page's accessibility checkers hold every text to. Where
+    // a desktop would keep the red, the page deepens it only that far, so
+    // that it looks the same.
+    Web,
+};
+
 // Red and blue where they read on the scheme at least as well as on the
 // standard one (4.5:1, or nearly what they have there, for the red 4.0:1 on
 // white); elsewhere a tint of the same hue moved toward the scheme's text
 // colour until it reaches 7:1, or as far as that colour itself reaches. In a
 // high-contrast mode, the scheme's own text colours.
-[[nodiscard]] FormInk readableInk(const Scheme& scheme);
+[[nodiscard]] FormInk readableInk(const Scheme& scheme, Bar bar = Bar::AsDrawn);
 
 } // namespace kestrand

@@ -1,7 +1,7 @@
 // The red entry text and the blue band texts on the schemes people use: kept
 // where they read as on the standard colours, a tint of the same hue that
 // reaches high contrast where they do not, the scheme's own text in a
-// high-contrast mode.
+// high-contrast mode; on a page, a red deepened just enough for the web's bar.
 #include "app/readable_colours.h"
 
 #include <gtest/gtest.h>
@@ -24,13 +24,14 @@ TEST(ContrastRatio, SpansOneToTwentyOne) {
     EXPECT_NEAR(contrastRatio(kEntryText, {255, 255, 255}), 4.0, 0.01);
 }
 
-enum class Ink { Kept, Tinted, SchemeText };
+enum class Ink { Kept, Tinted, Deepened, SchemeText };
 
 struct SchemeRow {
     const char* name;
     Scheme scheme;
     Ink entry;
     Ink bands;
+    kestrand::Bar bar = kestrand::Bar::AsDrawn;
 };
 
 // A tint keeps the hue: the ink's own channel leads, the other two stay level.
@@ -53,6 +54,11 @@ void expectInk(Ink expected, Rgb used, Rgb ink, Rgb background, Rgb schemeText) 
         EXPECT_GE(contrastRatio(used, background),
                   std::min(7.0, contrastRatio(schemeText, background)));
         break;
+    case Ink::Deepened: // the least tint that reaches 4.5:1, so that it looks as drawn
+        EXPECT_TRUE(sameHue(used, ink));
+        EXPECT_GE(contrastRatio(used, background), 4.5);
+        EXPECT_LT(contrastRatio(used, background), 4.6);
+        break;
     case Ink::SchemeText:
         EXPECT_EQ(used, schemeText);
         break;
@@ -63,7 +69,7 @@ class ReadableInk : public testing::TestWithParam<SchemeRow> {};
 
 TEST_P(ReadableInk, KeepsRedAndBlueOrTintsThemToRead) {
     const Scheme& scheme = GetParam().scheme;
-    const kestrand::FormInk used = kestrand::readableInk(scheme);
+    const kestrand::FormInk used = kestrand::readableInk(scheme, GetParam().bar);
     {
         SCOPED_TRACE("entry");
         expectInk(GetParam().entry, used.entryText, kEntryText, scheme.windowBackground,
@@ -105,6 +111,13 @@ INSTANTIATE_TEST_SUITE_P(
                   {{128, 128, 128}, kBlack, {128, 128, 128}, kBlack},
                   Ink::SchemeText,
                   Ink::SchemeText},
+        SchemeRow{"StandardOnAPage", kestrand::kStandardScheme, Ink::Deepened, Ink::Kept,
+                  kestrand::Bar::Web},
+        SchemeRow{"AdwaitaDarkOnAPage",
+                  {{50, 50, 50}, {238, 238, 236}, {36, 36, 36}, {238, 238, 236}},
+                  Ink::Deepened,
+                  Ink::Tinted,
+                  kestrand::Bar::Web},
         SchemeRow{"HighContrastBlackSaidSo",
                   {kBlack, {255, 255, 0}, kBlack, kWhite, true},
                   Ink::SchemeText,

@@ -84,8 +84,10 @@ var kd = {
     const el = document.createElement(tag);
     el.id = 'kd' + slot;
     el.className = ['kd-entry', 'kd-button', 'kd-label', 'kd-label kd-band'][kind] + (wordWrap ? ' kd-wrap' : '');
+    // Slots follow the layout's table, whose later control draws a pixel column two share, as
+    // on the desktop; the elements themselves come in reading order.
     Object.assign(el.style, { left: left + 'px', top: top + 'px', width: width + 'px', height: height + 'px',
-                              fontWeight: bold ? 'bold' : 'normal' });
+                              fontWeight: bold ? 'bold' : 'normal', zIndex: slot });
     el.title = tip;
     if (kind === 0) {
       Object.assign(el, { type: 'text', value: text, inputMode: 'numeric', spellcheck: false });

@@ -200,7 +200,8 @@ void paintForScheme() {
                                      .buttonText = rgb(reported[1]),
                                      .windowBackground = rgb(reported[2]),
                                      .windowText = rgb(reported[3]),
-                                     .highContrast = reported[4] != 0});
+                                     .highContrast = reported[4] != 0},
+                                    Bar::Web);
     js_paint(packed(ink.entryText), packed(ink.bandText), ink.picture ? 1 : 0);
 }
 

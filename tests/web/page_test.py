@@ -30,6 +30,41 @@ TWO_HUNDRED = next(r for r in T['sessions'] if r['entry'] == '0200')
 CTRL = 2
 
 
+# A caption is cut where the ink of the first or last letter of a line lies past its control's
+# edge or under another control by more than a quarter of a pixel. Ink, not the letter's box: a
+# colon's box may reach under the next control by a pixel, as on the desktop, its ink clear.
+CUT = """((c) => {
+    const text = c.firstChild, box = c.getBoundingClientRect(), letter = document.createRange();
+    const pen = document.createElement('canvas').getContext('2d');
+    const style = getComputedStyle(c);  // measured a hundredfold: a canvas rounds ink to pixels
+    pen.font = style.fontWeight + ' ' + 100 * parseFloat(style.fontSize) + 'px ' + style.fontFamily;
+    // Siblings drawn over it, by CSS's order (hit testing rounds to whole pixels).
+    const all = [...kd.win.children], layer = (e) => parseInt(getComputedStyle(e).zIndex) || 0;
+    const above = all.filter((o) => layer(o) > layer(c) || (layer(o) === layer(c) && all.indexOf(o) > all.indexOf(c)));
+    const ends = [], sliver = 0.25 * kd.win.getBoundingClientRect().width / kd.size[0];
+    for (let i = 0; text && i < text.length; ++i) {
+        if (/\\s/.test(text.data[i])) continue;
+        letter.setStart(text, i);
+        letter.setEnd(text, i + 1);
+        const at = letter.getBoundingClientRect(), last = ends[ends.length - 1];
+        if (last && Math.abs(last.at.top - at.top) < at.height / 2) {
+            if (last.first) ends.push({at, i}); else ends[ends.length - 1] = {at, i};
+        } else {
+            ends.push({at, i, first: true});
+        }
+    }
+    return ends.some(({at, i}) => {
+        const m = pen.measureText(text.data[i]), scale = at.width / m.width, y = (at.top + at.bottom) / 2;
+        const left = at.left - m.actualBoundingBoxLeft * scale, right = at.left + m.actualBoundingBoxRight * scale;
+        return left < box.left || right > box.right || at.bottom > box.bottom + 1 ||
+            [left + sliver, right - sliver].some((x) => above.some((o) => {
+                const r = o.getBoundingClientRect();
+                return x > r.left && x < r.right && y > r.top && y < r.bottom;
+            }));
+    });
+})"""
+
+
 def lines(box):
     return {'title': box['title'], 'lines': box['text'].split('\r\n'), 'focus': 'BUTTON'}
 
@@ -154,22 +189,19 @@ class Page(unittest.TestCase):
                            ' === %s' % (json.dumps(T['ended']), json.dumps(T['startAgain'])))
         self.assertFalse(self.page.js("!!document.querySelector('dialog, #kd-window')"))
 
-    def test_the_whole_window_fits_a_phone_and_200_percent_zoom(self):
-        for name, width, height, scale in (('360 px phone', 360, 640, 1), ('200 % zoom', 400, 300, 2)):
+    def test_the_whole_window_fits_with_no_caption_cut(self):
+        for name, width, height, scale in (('desktop', 1280, 800, 1), ('360 px phone', 360, 640, 1),
+                                           ('200 % zoom', 400, 300, 2)):
             with self.subTest(name):
                 self.page.send('Emulation.setDeviceMetricsOverride', width=width, height=height,
                                deviceScaleFactor=scale, mobile=False)
                 self.page.load()
-                # Cut: a caption's text reaching past its control's edge by a pixel or more.
                 fits = self.page.js("""(() => {
                     const r = kd.win.getBoundingClientRect(), page = document.scrollingElement;
-                    const cut = (c) => { const t = document.createRange(); t.selectNodeContents(c);
-                        const e = c.getBoundingClientRect(), s = t.getBoundingClientRect();
-                        return s.left < e.left - 1 || s.right > e.right + 1 || s.bottom > e.bottom + 1; };
                     return {sideways: page.scrollWidth > innerWidth,
                             inView: r.right <= innerWidth && r.bottom <= innerHeight,
-                            cut: [...kd.win.children].filter(c => c !== kd.entry && cut(c)).map(c => c.id)};
-                })()""")
+                            cut: [...kd.win.children].filter(c => c !== kd.entry && %s(c)).map(c => c.id)};
+                })()""" % CUT)
                 self.assertEqual(fits, {'sideways': False, 'inView': True, 'cut': []})
         self.page.send('Emulation.clearDeviceMetricsOverride')
 
@@ -194,18 +226,13 @@ class Page(unittest.TestCase):
         p = self.page
         axe = (pathlib.Path(__file__).parent / 'node_modules/axe-core/axe.min.js').read_text()
         forced = [{'name': 'forced-colors', 'value': 'active'}]
-        # The entry's red on white reads at 4.0:1, under AA's 4.5:1: the desktop windows keep
-        # it so by the readable-colours rule, which the page follows. Only that is let through
-        # (where axe cannot tell the colour behind the text, it leaves it unjudged).
-        red = ['color-contrast: ' + ENTRY]
-        for name, media, reach, known in (
-                ('start', [], lambda: None, red),
-                ('after a calculation', [], lambda: (p.type('200'), p.enter(), self.wait_for_exit()),
-                 red),
-                ('information box', [], lambda: (p.key('F1', vk=112), self.box_up()), []),
-                ('exclamation box', [], lambda: (p.enter(), self.box_up()), []),
+        for name, media, reach in (
+                ('start', [], lambda: None),
+                ('after a calculation', [], lambda: (p.type('200'), p.enter(), self.wait_for_exit())),
+                ('information box', [], lambda: (p.key('F1', vk=112), self.box_up())),
+                ('exclamation box', [], lambda: (p.enter(), self.box_up())),
                 ('forced colours, and so no picture', forced,
-                 lambda: self.assertEqual(p.js('kd.win.style.backgroundImage'), 'none'), [])):
+                 lambda: self.assertEqual(p.js('kd.win.style.backgroundImage'), 'none'))):
             with self.subTest(name):
                 p.send('Emulation.setEmulatedMedia', features=media)
                 p.load()
@@ -214,7 +241,7 @@ class Page(unittest.TestCase):
                 found = p.js("axe.run({runOnly: {type: 'tag', values: ['wcag2a', 'wcag2aa', 'wcag21a',"
                              " 'wcag21aa', 'wcag22aa']}}).then(r => r.violations.map(v => v.id + ': '"
                              " + v.nodes.map(n => n.target.join(' ')).join(', ')))")
-                self.assertLessEqual(set(found), set(known), found)
+                self.assertEqual(found, [])
         p.send('Emulation.setEmulatedMedia', features=[])
 
     def test_from_disk_it_asks_the_network_for_nothing(self):
