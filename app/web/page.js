@@ -90,7 +90,8 @@ var kd = {
                               fontWeight: bold ? 'bold' : 'normal', zIndex: slot });
     el.title = tip;
     if (kind === 0) {
-      Object.assign(el, { type: 'text', value: text, inputMode: 'numeric', spellcheck: false });
+      // No suggestions from earlier visits: they would arrive past the keystroke filter.
+      Object.assign(el, { type: 'text', value: text, inputMode: 'numeric', spellcheck: false, autocomplete: 'off' });
       el.setAttribute('autocapitalize', 'off');
       kd.entry = el;
       kd.wireEntry(el);

@@ -137,6 +137,8 @@ class Page(unittest.TestCase):
             ('Esc', lambda: p.key('Escape', vk=27), '0', 1),
             ('Backspace', lambda: p.key('Backspace', vk=8), '', 0),
             ('on-screen keyboard', lambda: p.send('Input.insertText', text='7x8'), '078', 1),
+            ('input method', lambda: (p.send('Input.imeSetComposition', text='1a', selectionStart=2,
+                                             selectionEnd=2), p.send('Input.insertText', text='1a')), '01', 1),
             ('drop', lambda: p.drop(ENTRY, '9z'), '90', 1),  # at the drop point
         ]
         for name, action, added, boxes in ways:
