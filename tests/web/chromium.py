@@ -73,7 +73,13 @@ class Browser:
         return reply['result']
 
     def page(self, url):
-        target = self.send('Target.getTargets')['targetInfos'][0]['targetId']
+        # The tab the browser opened. The list also holds hidden pages of the browser's own (its
+        # omnibox's popup), first in some builds: hidden, a page gets no keys, no focus and no
+        # window, and may not write the clipboard.
+        tabs = [t['targetId'] for t in self.send('Target.getTargets')['targetInfos']
+                if t['type'] == 'page']
+        assert len(tabs) == 1, 'the browser opened %d tabs' % len(tabs)
+        target = tabs[0]
         session = self.send('Target.attachToTarget', targetId=target, flatten=True)['sessionId']
         return Page(self, session, target, url)
 
@@ -95,7 +101,8 @@ class Page:
 
     def load(self):
         self.send('Page.navigate', url=self.url)
-        self.wait_for("document.activeElement && document.activeElement.id === 'kd0'")
+        self.wait_for("document.visibilityState === 'visible' && document.activeElement &&"
+                      " document.activeElement.id === 'kd0'")
 
     def js(self, expression):
         result = self.send('Runtime.evaluate', expression=expression, returnByValue=True,
@@ -146,15 +153,7 @@ class Page:
         """Through the real clipboard, over the whole entry, as Shift+Insert does."""
         self.send('Browser.grantPermissions', permissions=['clipboardReadWrite',
                                                            'clipboardSanitizedWrite'])
-        # The clipboard is written only by a focused page, and a headless window is not always
-        # the focused one (Debian 13's build's is not): focused for the write alone, since a
-        # page held focused is never hidden either.
-        self.send('Page.bringToFront')
-        self.send('Emulation.setFocusEmulationEnabled', enabled=True)
-        try:
-            self.js('navigator.clipboard.writeText(%s)' % json.dumps(text))
-        finally:
-            self.send('Emulation.setFocusEmulationEnabled', enabled=False)
+        self.js('navigator.clipboard.writeText(%s)' % json.dumps(text))
         self.send('Input.dispatchKeyEvent', type='rawKeyDown', key='Insert', code='Insert',
                   windowsVirtualKeyCode=45, modifiers=8, commands=['selectAll', 'paste'])
         # By its length: a lone surrogate may come back from the clipboard as U+FFFD.
