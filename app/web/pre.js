@@ -9,7 +9,11 @@ var Module = {
     // engine has compiled it, and took most of the page's start.
     const bytes = Uint8Array.fromBase64 ? Uint8Array.fromBase64(file.slice(file.indexOf(",") + 1))
                                         : tryParseAsDataURI(file);
-    WebAssembly.instantiate(bytes, imports).then((r) => receive(r.instance));
-    return {};
+    // Compiled at once, in a millisecond or two at this size: the window is then built in the
+    // same task, not after a round through the browser's compile threads. So page.js, which
+    // the window's calls need, comes before this file's caller, as a pre-js too.
+    // What emscripten keeps as the exports is what its receiver gives back, wrapped for
+    // Asyncify (the bare ones would lose every wait for a box); before 3.1.5x it keeps its own.
+    return receive(new WebAssembly.Instance(new WebAssembly.Module(bytes), imports));
   },
 };

@@ -28,7 +28,7 @@ std::string taken(char* block) {
     return text;
 }
 
-// The page's part: the post-js (page.js) defines kd, its elements and helpers.
+// The page's part: page.js, ahead of emscripten's code, defines kd, its elements and helpers.
 // clang-format off
 EM_JS(char*, js_value, (int slot), { return kd.give(kd.valueOf(slot)); });
 EM_JS(void, js_setValue, (int slot, const char* text, int size),

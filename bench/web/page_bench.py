@@ -20,7 +20,7 @@ FIRST_FOCUS = """addEventListener('focusin', (e) => {
 
 def main():
     pages = [pathlib.Path(p).resolve().as_uri() for p in sys.argv[1:3]]
-    runs = int(sys.argv[3]) if len(sys.argv) > 3 else 15
+    runs = int(sys.argv[3]) if len(sys.argv) > 3 else 31
     browser = Browser()
     try:
         page = browser.page(pages[0])
